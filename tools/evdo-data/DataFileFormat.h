@@ -1,0 +1,33 @@
+#pragma once
+// One kind of data file the evdo-data tool knows: how to check it, show it as
+// JSON and write it back from JSON.
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DataFile.h"
+
+namespace evdo::datatool {
+
+using Json = nlohmann::ordered_json;
+
+class DataFileFormat {
+public:
+  virtual ~DataFileFormat() = default;
+  // The file name the system gives this file ("SmsData.dat").
+  virtual std::string FileName() const = 0;
+  // Every problem found in content; empty when the file is sound.
+  virtual std::vector<std::string> Check(const Bytes& content) const = 0;
+  // The content as JSON. Called only on content that Check accepts.
+  virtual Json Dump(const Bytes& content) const = 0;
+  // The file content for JSON made by Dump (possibly edited). Throws
+  // std::runtime_error with a clear message on bad JSON.
+  virtual Bytes Build(const Json& json) const = 0;
+};
+
+// Every format the tool knows, in a fixed order.
+std::vector<std::unique_ptr<DataFileFormat>> AllFormats();
+
+}  // namespace evdo::datatool
