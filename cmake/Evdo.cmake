@@ -36,3 +36,53 @@ function(evdo_test name)
 endfunction()
 
 include(GoogleTest)
+
+if(EVDO_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  add_custom_target(evdo_fuzzers)
+endif()
+set(EVDO_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the test command")
+
+# evdo_fuzzer(NAME SOURCES ... DEPENDS lib ...)
+# A libFuzzer target; built only with EVDO_FUZZ (clang), run by ctest with
+# the label "fuzz" for EVDO_FUZZ_SECONDS.
+function(evdo_fuzzer name)
+  if(NOT EVDO_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(evdo_fuzzers ${name})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name}
+    COMMAND ${name} -max_total_time=${EVDO_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+endfunction()
+
+# evdo_benchmark(NAME SOURCES ... DEPENDS lib ...): a benchmark program, never a test.
+function(evdo_benchmark name)
+  if(NOT EVDO_BUILD_BENCHMARKS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${EVDO_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt.
+macro(evdo_add_subfolders)
+  file(GLOB _evdo_children RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _evdo_children)
+  foreach(_child ${_evdo_children})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
+      add_subdirectory(${_child})
+    endif()
+  endforeach()
+endmacro()

@@ -1,0 +1,13 @@
+#include "tools/evdo-data/DataFileFormat.h"
+#include "tools/evdo-data/SettingsFormats.h"
+
+namespace evdo::datatool {
+
+std::vector<std::unique_ptr<DataFileFormat>> AllFormats() {
+  std::vector<std::unique_ptr<DataFileFormat>> all;
+  all.push_back(MakeEvdoIniFormat());
+  all.push_back(MakeSettingDataFormat());
+  return all;
+}
+
+}  // namespace evdo::datatool

@@ -1,0 +1,15 @@
+// evdo-data: checks, dumps and builds the dashboard's data files.
+//   evdo-data check DIR          check every known data file in DIR
+//   evdo-data dump FILE          print FILE as JSON
+//   evdo-data build JSON [OUT]   write the file described by JSON (made by dump)
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "tools/evdo-data/DataTool.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return evdo::datatool::RunDataTool(args, std::cout, std::cerr);
+}
