@@ -88,8 +88,10 @@ FileResult DataFile::Write(const std::string& path, const void* data, std::size_
     err = SystemError("cannot write", path);
   }
   if (ok) {
-    if (auto hook = g_beforeRename.load(); hook && !hook(temp))
+    if (auto hook = g_beforeRename.load(); hook && !hook(temp)) {
+      ::unlink(temp.c_str());
       return FileResult::Fail("save of " + path + " interrupted");
+    }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
       ok = false;
       err = SystemError("cannot replace", path);

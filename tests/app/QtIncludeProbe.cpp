@@ -1,0 +1,3 @@
+// Compiled with the settings of a logic library; it must fail to compile.
+#include <QObject>
+int main() { return 0; }
