@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <mutex>
 #include <stdexcept>
@@ -112,6 +113,20 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos, char32_t*
 
 CodePage SystemCodePage() { return g_systemCodePage.load(); }
 void SelectSystemCodePage(CodePage cp) { g_systemCodePage.store(cp); }
+
+bool ParseCodePageName(std::string_view name, CodePage& cp) {
+  std::string lower;
+  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower == "936" || lower == "cp936" || lower == "gbk") {
+    cp = CodePage::Cp936;
+    return true;
+  }
+  if (lower == "utf-8" || lower == "utf8") {
+    cp = CodePage::Utf8;
+    return true;
+  }
+  return false;
+}
 
 bool IsLeadByte(unsigned char b, CodePage cp) {
   if (cp == CodePage::Cp936) return b >= 0x81 && b <= 0xFE;

@@ -14,6 +14,13 @@ enum class CodePage { Cp936, Utf8 };
 CodePage SystemCodePage();
 void SelectSystemCodePage(CodePage cp);
 
+// Parses a code page name: "936", "cp936", "gbk" or "utf-8", "utf8"
+// (case-insensitive). False for anything else.
+bool ParseCodePageName(std::string_view name, CodePage& cp);
+
+// The environment variable that selects the system code page at start-up.
+constexpr const char* kCodePageVariable = "EVDO_CODEPAGE";
+
 // The default character that replaces what a conversion cannot map.
 constexpr char kDefaultChar = '?';
 

@@ -77,3 +77,19 @@ TEST(CodePage, RoundTripsEveryMappedDoubleByteCode) {
 
 }  // namespace
 }  // namespace evdo
+
+namespace evdo {
+namespace {
+
+TEST(CodePage, NamesSelectTheCodePage) {
+  CodePage cp = CodePage::Cp936;
+  EXPECT_TRUE(ParseCodePageName("UTF-8", cp));
+  EXPECT_EQ(cp, CodePage::Utf8);
+  EXPECT_TRUE(ParseCodePageName("gbk", cp));
+  EXPECT_EQ(cp, CodePage::Cp936);
+  EXPECT_FALSE(ParseCodePageName("latin1", cp));
+  EXPECT_EQ(cp, CodePage::Cp936);
+}
+
+}  // namespace
+}  // namespace evdo

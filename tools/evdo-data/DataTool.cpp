@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/CodePage.h"
+
 namespace evdo::datatool {
 namespace {
 
@@ -20,9 +22,10 @@ const std::vector<std::unique_ptr<DataFileFormat>>& Formats() {
 }
 
 int Usage(std::ostream& err) {
-  err << "usage: evdo-data check DIR\n"
-         "       evdo-data dump FILE\n"
-         "       evdo-data build FILE.json [OUT]\n";
+  err << "usage: evdo-data [--codepage 936|utf-8] check DIR\n"
+         "       evdo-data [--codepage 936|utf-8] dump FILE\n"
+         "       evdo-data [--codepage 936|utf-8] build FILE.json [OUT]\n"
+         "Texts in the files are in code page 936 unless told otherwise.\n";
   return 2;
 }
 
@@ -125,7 +128,17 @@ const DataFileFormat* FindFormat(const std::string& path) {
   return nullptr;
 }
 
-int RunDataTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDataTool(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> args = allArgs;
+  if (args.size() >= 2 && args[0] == "--codepage") {
+    CodePage cp;
+    if (!ParseCodePageName(args[1], cp)) {
+      err << "unknown code page " << args[1] << " (936 or utf-8)\n";
+      return 2;
+    }
+    SelectSystemCodePage(cp);
+    args.erase(args.begin(), args.begin() + 2);
+  }
   if (args.size() == 2 && args[0] == "check") return Check(args[1], out);
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1], out, err);
   if ((args.size() == 2 || args.size() == 3) && args[0] == "build")

@@ -39,8 +39,6 @@ public:
 
   Json Dump(const Bytes& content) const override {
     auto profile = Parse(content);
-    CSetupData data;
-    std::string text(content.begin(), content.end());
     Json out = Json::object();
     for (const auto& s : TextSettings()) {
       std::string v = profile.GetString(s.section, s.key, s.defaultValue, s.capacity);
