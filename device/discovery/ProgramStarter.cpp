@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -16,10 +17,15 @@ bool StartDetachedProgram(const std::string& program, int* pid) {
   pid_t child = 0;
   if (posix_spawnp(&child, name.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
   if (pid != nullptr) *pid = child;
-  std::thread([child] {
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
-  }).detach();
+  try {
+    std::thread([child] {
+      while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to collect it: the finished child stays a zombie until the
+    // program ends, which is harmless. The program did start.
+  }
   return true;
 }
 
