@@ -217,12 +217,23 @@ TEST_F(HistAddTest, ListsCountTheirOwnCalls) {
   EXPECT_EQ(h.Count(kReceivedCalls), 0);
 }
 
-TEST_F(HistAddTest, RepeatCountWrapsAfter255) {
-  for (int i = 0; i < 256; ++i) ASSERT_TRUE(h.Add(kReceivedCalls, Call("10010", 45000 + i)));
+TEST_F(HistDataTest, RepeatCountWrapsAfter255) {
+  Bytes file = Counts(0, 1, 0);
+  PutHistRecord(file, 254, "10010", 45000, 0, 1);  // 254 calls so far
+  WriteBytes(path, file);
+  CHistData h(path);
+  ASSERT_EQ(h.Load().status, LoadStatus::Loaded);
   HistRecord r;
+  ASSERT_TRUE(h.Add(kReceivedCalls, Call("10010", 45001)));
+  h.Get(kReceivedCalls, 0, r);
+  EXPECT_EQ(r.repeatCount, 255);
+  ASSERT_TRUE(h.Add(kReceivedCalls, Call("10010", 45002)));
   h.Get(kReceivedCalls, 0, r);
   EXPECT_EQ(h.Count(kReceivedCalls), 1);
   EXPECT_EQ(r.repeatCount, 0);
+  ASSERT_TRUE(h.Add(kReceivedCalls, Call("10010", 45003)));
+  h.Get(kReceivedCalls, 0, r);
+  EXPECT_EQ(r.repeatCount, 1);
 }
 
 TEST_F(HistAddTest, CallsAreOrderedNewestFirstAndAnEqualTimeGoesFirst) {
@@ -262,12 +273,14 @@ TEST_F(HistAddTest, RemoveShiftsUpAndClearEmptiesOneOrAllLists) {
   EXPECT_EQ(ReadBytes(path), Counts(0, 0, 0));
 }
 
-TEST_F(HistAddTest, AllListsFullOnlyWhenEachIs) {
-  for (int list = 0; list < kHistListCount; ++list)
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(h.Add(list, Call(std::to_string(i), 45000 + i)));
+TEST_F(HistDataTest, AllListsFullOnlyWhenEachIs) {
+  WriteBytes(path, WithRecords(Counts(50, 50, 50), 150));
+  CHistData h(path);
+  ASSERT_EQ(h.Load().status, LoadStatus::Loaded);
   EXPECT_TRUE(h.IsFull(kAllHistLists));
   ASSERT_TRUE(h.Remove(kMissedCalls, 0));
   EXPECT_FALSE(h.IsFull(kAllHistLists));
+  EXPECT_TRUE(h.IsFull(kReceivedCalls));
 }
 
 }  // namespace
