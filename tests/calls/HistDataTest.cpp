@@ -71,12 +71,12 @@ TEST_F(HistDataTest, LoadsAHandBuiltFileAndSavesItBackUnchanged) {
   ASSERT_TRUE(h.Get(kMissedCalls, 0, rec));
   EXPECT_EQ(rec.repeatCount, 3);
   EXPECT_EQ(rec.Number(), "13800138000");
-  EXPECT_EQ(rec.startTime, 45292.75);
-  EXPECT_EQ(rec.duration, 125);
+  EXPECT_EQ(rec.Start().Value(), 45292.75);
+  EXPECT_EQ(std::int64_t{rec.duration}, 125);
   ASSERT_TRUE(h.Get(kDialledCalls, 1, rec));
   EXPECT_EQ(rec.repeatCount, 255);
-  EXPECT_EQ(rec.startStatus, 1);
-  EXPECT_EQ(rec.duration, -1);
+  EXPECT_EQ(rec.Start().GetStatus(), 1);
+  EXPECT_EQ(std::int64_t{rec.duration}, -1);
   EXPECT_FALSE(h.Get(kDialledCalls, 2, rec));
   EXPECT_FALSE(h.Get(kReceivedCalls, 0, rec));
 
@@ -195,7 +195,7 @@ TEST_F(HistAddTest, ChinaPrefixIsTheSameNumberButOtherPrefixesAreNot) {
   h.Get(kDialledCalls, 0, r);
   EXPECT_EQ(r.repeatCount, 2);
   EXPECT_EQ(r.Number(), "+8613912345678");
-  EXPECT_EQ(r.startTime, 45001);
+  EXPECT_EQ(r.Start().Value(), 45001);
 
   ASSERT_TRUE(h.Add(kDialledCalls, Call("+85213912345678", 45002)));
   EXPECT_EQ(h.Count(kDialledCalls), 2);
@@ -211,7 +211,7 @@ TEST_F(HistAddTest, ListsCountTheirOwnCalls) {
   HistRecord r;
   h.Get(kDialledCalls, 0, r);
   EXPECT_EQ(r.repeatCount, 1);
-  EXPECT_EQ(r.startTime, 45000);
+  EXPECT_EQ(r.Start().Value(), 45000);
   h.Get(kMissedCalls, 0, r);
   EXPECT_EQ(r.repeatCount, 2);
   EXPECT_EQ(h.Count(kReceivedCalls), 0);
