@@ -309,6 +309,12 @@ TEST_F(ImportFileTest, EmptyMissingAndBinaryFiles) {
   EXPECT_EQ(store.Count(), 0);
 }
 
+TEST_F(ImportFileTest, OversizedFileGives315) {
+  test::WriteText(dir / "big.csv", "Name\n");
+  std::filesystem::resize_file(dir / "big.csv", ContactImport::kMaxFileBytes + 1);
+  EXPECT_EQ(ContactImport::Run(store, dir / "big.csv", ".csv", ".vcf").messages, Messages{315});
+}
+
 TEST_F(ImportFileTest, FullStoreGives194BeforeReading) {
   for (int i = 0; i < 200; ++i) ASSERT_TRUE(store.Append(Contact("n", "1")));
   EXPECT_EQ(ContactImport::Run(store, dir / "missing.txt", ".csv", ".vcf").messages, Messages{194});
