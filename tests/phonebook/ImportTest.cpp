@@ -39,6 +39,13 @@ TEST_F(ImportTest, CsvReadsColumnsByTheHeader) {
   EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139", "", "", "", "hello")));
 }
 
+TEST_F(ImportTest, CsvHeaderFieldsMayBeQuotedOrEmpty) {
+  // Empty header fields count as columns, as they do in the data lines.
+  ImportOutcome o = Csv("\"Name\",,Mobile\nBob,x,139\n");
+  ASSERT_EQ(o.added, 1);
+  EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139")));
+}
+
 TEST_F(ImportTest, CsvHeaderNameAndEmailTakesOnlyThose) {
   ImportOutcome o = Csv("Name,Email\nAnn,ann@x.cn,ignored\nBen,ben@x.cn\n");
   EXPECT_EQ(o.added, 2);
