@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/CodePage.h"
+#include "tools/evdo-data/ContactsCommand.h"
 
 namespace evdo::datatool {
 namespace {
@@ -25,6 +26,8 @@ int Usage(std::ostream& err) {
   err << "usage: evdo-data [--codepage 936|utf-8] check DIR\n"
          "       evdo-data [--codepage 936|utf-8] dump FILE\n"
          "       evdo-data [--codepage 936|utf-8] build FILE.json [OUT]\n"
+         "       evdo-data [--codepage 936|utf-8] export-contacts --csv|--vcard PbData.dat OUT\n"
+         "       evdo-data [--codepage 936|utf-8] import-contacts IN PbData.dat\n"
          "Texts in the files are in code page 936 unless told otherwise.\n";
   return 2;
 }
@@ -143,6 +146,7 @@ int RunDataTool(const std::vector<std::string>& allArgs, std::ostream& out, std:
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1], out, err);
   if ((args.size() == 2 || args.size() == 3) && args[0] == "build")
     return Build(args[1], args.size() == 3 ? args[2] : std::string(), out, err);
+  if (!args.empty() && IsContactsCommand(args[0])) return RunContactsCommand(args, out, err);
   return Usage(err);
 }
 

@@ -1,4 +1,5 @@
 #include "tools/evdo-data/DataFileFormat.h"
+#include "tools/evdo-data/PbDataFormat.h"
 #include "tools/evdo-data/RecordsFormats.h"
 #include "tools/evdo-data/SettingsFormats.h"
 
@@ -8,6 +9,7 @@ std::vector<std::unique_ptr<DataFileFormat>> AllFormats() {
   std::vector<std::unique_ptr<DataFileFormat>> all;
   all.push_back(MakeEvdoIniFormat());
   all.push_back(MakeSettingDataFormat());
+  all.push_back(MakePbDataFormat());
   all.push_back(MakeHistDataFormat());
   all.push_back(MakeConnProfileFormat());
   all.push_back(MakeConnSettingFormat());
