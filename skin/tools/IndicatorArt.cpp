@@ -221,7 +221,8 @@ QImage IndicatorArt::AppIcon(int size) { return SkinArt(LightLook()).Logo(size);
 bool IndicatorArt::WriteAll(const QString& folder) {
   if (!QDir().mkpath(folder)) return false;
   std::vector<std::pair<QString, QImage>> pictures;
-  for (int level = 0; level <= 5; ++level) pictures.emplace_back(QStringLiteral("signal_%1.png").arg(level), Signal(level));
+  for (int level = 0; level <= 5; ++level)
+    pictures.emplace_back(QStringLiteral("signal_%1.png").arg(level), Signal(level));
   pictures.emplace_back(QStringLiteral("signal_none.png"), NoService());
   pictures.emplace_back(QStringLiteral("roaming_on.png"), Roaming(true));
   pictures.emplace_back(QStringLiteral("roaming_off.png"), Roaming(false));
