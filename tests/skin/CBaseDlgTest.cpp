@@ -15,6 +15,7 @@
 #include "app/SetupData.h"
 #include "tests/skin/QtTestSupport.h"
 #include "ui/skin/CBaseDlg.h"
+#include "ui/skin/CBasePage.h"
 
 namespace evdo {
 namespace {
@@ -369,6 +370,30 @@ TEST_F(CBaseDlgTest, SystemMenuAboutEntry) {
     if (action->text() == "Help") action->trigger();
   EXPECT_EQ(dlg.sysCommands, (std::vector<int>{153}));
   dlg.SystemMenu().Menu().close();
+}
+
+class TestPage : public CBasePage {
+public:
+  using CBasePage::CBasePage;
+  void OnMessage(MessageId message, WParam wParam, LParam) override { received.push_back({message, wParam}); }
+  void OnTimer(TimerId timerId) override { timers.push_back(timerId); }
+  std::vector<std::pair<MessageId, WParam>> received;
+  std::vector<TimerId> timers;
+};
+
+TEST_F(CBaseDlgTest, PagesHaveTheirOwnPortAndShowTheWindowBackground) {
+  TestDlg dlg;
+  auto* page = new TestPage(&dlg);
+  Show(dlg);
+  EXPECT_FALSE(page->autoFillBackground());
+  page->Port().PostMessage(WM_USER + 34, 16);
+  dlg.Port().PostMessage(WM_USER + 5);
+  page->Port().SetTimer(64, 10);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !page->timers.empty(); }, 5000));
+  page->Port().KillTimer(64);
+  EXPECT_EQ(page->received, (std::vector<std::pair<MessageId, WParam>>{{WM_USER + 34, 16}}));
+  EXPECT_EQ(dlg.messages, (std::vector<MessageId>{WM_USER + 5}));
+  EXPECT_EQ(page->timers.front(), 64u);
 }
 
 }  // namespace
