@@ -107,16 +107,20 @@ void BuildReserved(const Json& in, const char* name, std::uint8_t* p, std::size_
   std::memcpy(p, raw.data(), n);
 }
 
+// Fields of the packed records are copied before use: a reference to them
+// may be misaligned.
 Json DumpTime(const RecordTime& t) {
   Json out;
+  const double value = t.value;
+  const std::int32_t status = t.status;
   const std::string local = t.Get().Format(kLocalFormat);
   if (!local.empty()) out["local"] = local;
-  out["status"] = t.status;
-  if (std::isfinite(t.value)) {
-    out["value"] = t.value;
+  out["status"] = status;
+  if (std::isfinite(value)) {
+    out["value"] = value;
   } else {
     out["value"] = nullptr;
-    out["valueHex"] = ToHex(reinterpret_cast<const std::uint8_t*>(&t.value), sizeof t.value);
+    out["valueHex"] = ToHex(reinterpret_cast<const std::uint8_t*>(&value), sizeof value);
   }
   return out;
 }
@@ -137,7 +141,9 @@ RecordTime BuildTime(const Json& in) {
   if (in.contains("valueHex")) {
     const auto raw = FromHex(Get<std::string>(in, "valueHex"), "valueHex");
     if (raw.size() != sizeof t.value) throw std::runtime_error("field \"valueHex\" must hold 8 bytes");
-    std::memcpy(&t.value, raw.data(), sizeof t.value);
+    double value;
+    std::memcpy(&value, raw.data(), sizeof value);
+    t.value = value;
     return t;
   }
   const Json& value = Field(in, "value");
@@ -152,13 +158,13 @@ RecordTime BuildTime(const Json& in) {
 
 Json DumpRecord(const SmsRecord& r) {
   Json out;
-  out["flags"] = r.flags;
-  out["status"] = r.status;
+  out["flags"] = std::uint8_t{r.flags};
+  out["status"] = std::int32_t{r.status};
   DumpText(out, "number", r.number, sizeof r.number);
   out["time"] = DumpTime(r.time);
-  out["reference"] = r.reference;
-  out["partIndex"] = r.partIndex;
-  out["partCount"] = r.partCount;
+  out["reference"] = std::uint16_t{r.reference};
+  out["partIndex"] = std::uint8_t{r.partIndex};
+  out["partCount"] = std::uint8_t{r.partCount};
   DumpText(out, "text", r.text, sizeof r.text);
   DumpText(out, "serviceCentre", r.serviceCentre, sizeof r.serviceCentre);
   DumpReserved(out, "reserved1", r.reserved1, sizeof r.reserved1);
