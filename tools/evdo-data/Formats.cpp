@@ -2,6 +2,7 @@
 #include "tools/evdo-data/PbDataFormat.h"
 #include "tools/evdo-data/RecordsFormats.h"
 #include "tools/evdo-data/SettingsFormats.h"
+#include "tools/evdo-data/SmsDataFormat.h"
 
 namespace evdo::datatool {
 
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<DataFileFormat>> AllFormats() {
   std::vector<std::unique_ptr<DataFileFormat>> all;
   all.push_back(MakeEvdoIniFormat());
   all.push_back(MakeSettingDataFormat());
+  all.push_back(MakeSmsDataFormat());
   all.push_back(MakePbDataFormat());
   all.push_back(MakeHistDataFormat());
   all.push_back(MakeConnProfileFormat());
