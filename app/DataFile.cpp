@@ -110,11 +110,14 @@ FileResult DataFile::Write(const std::string& path, const void* data, std::size_
 }
 
 std::string DataFile::SetAside(const std::string& path) {
-  std::string target = path + ".damaged";
-  for (int i = 2; DataFile::Exists(target) && i < 1000; ++i)
-    target = path + ".damaged-" + std::to_string(i);
-  if (::rename(path.c_str(), target.c_str()) != 0) return {};
-  return target;
+  // RENAME_NOREPLACE: an earlier damaged copy is never overwritten.
+  for (int i = 1; i < 10000; ++i) {
+    std::string target = path + ".damaged" + (i == 1 ? std::string() : "-" + std::to_string(i));
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+      return target;
+    if (errno != EEXIST) return {};
+  }
+  return {};
 }
 
 void DataFile::SetBeforeRenameHook(BeforeRenameHook hook) { g_beforeRename.store(hook); }

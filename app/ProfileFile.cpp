@@ -149,7 +149,10 @@ void ProfileFile::Set(std::string_view section, std::string_view key, std::strin
   auto r = FindSection(section);
   if (!r) {
     if (!lines_.empty() && lines_.back().empty()) lines_.pop_back();
-    lines_.push_back("[" + std::string(Trim(section)) + "]");
+    std::string header(1, '[');
+    header.append(Trim(section));
+    header.push_back(']');
+    lines_.push_back(std::move(header));
     lines_.push_back(entry);
     return;
   }

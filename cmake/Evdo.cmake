@@ -1,6 +1,11 @@
 # Common compiler settings and helpers for the subsystem libraries.
 
 set(EVDO_WARNINGS -Wall -Wextra -Werror -Wno-missing-field-initializers)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # gcc 12 reports std::string concatenation as overlapping memcpy at -O3
+  # (a known false positive).
+  list(APPEND EVDO_WARNINGS -Wno-restrict)
+endif()
 
 if(EVDO_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
