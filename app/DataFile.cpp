@@ -111,7 +111,7 @@ FileResult DataFile::Write(const std::string& path, const void* data, std::size_
 
 std::string DataFile::SetAside(const std::string& path) {
   // RENAME_NOREPLACE: an earlier damaged copy is never overwritten.
-  for (int i = 1; i < 10000; ++i) {
+  for (int i = 1; i <= kSetAsideNames; ++i) {
     std::string target = path + ".damaged" + (i == 1 ? std::string() : "-" + std::to_string(i));
     if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
       return target;

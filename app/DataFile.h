@@ -42,8 +42,10 @@ public:
   }
 
   // Keeps a file that failed to load under a new name beside it
-  // ("<name>.damaged", or "<name>.damaged-2" and so on when taken) so that
-  // nothing is overwritten. Returns the new path, or "" when the rename failed.
+  // ("<name>.damaged", or "<name>.damaged-2" up to "-100" when taken) so
+  // that nothing is overwritten. Returns the new path, or "" when the rename
+  // failed or every name is taken.
+  static constexpr int kSetAsideNames = 100;
   static std::string SetAside(const std::string& path);
 
   // Test hook: when set, Write calls it after the temporary file is complete

@@ -172,3 +172,19 @@ TEST(RawRecord, CountsAndIntegersAreLittleEndian) {
 
 }  // namespace
 }  // namespace evdo
+
+namespace evdo {
+namespace {
+
+TEST(DataFile, SetAsideGivesUpWhenEveryNameIsTaken) {
+  testing::TempDir dir;
+  dir.WriteFile("g.dat", "damaged");
+  for (int i = 1; i <= DataFile::kSetAsideNames; ++i)
+    dir.WriteFile("g.dat.damaged" + (i == 1 ? std::string() : "-" + std::to_string(i)), "older");
+  EXPECT_EQ(DataFile::SetAside(dir.File("g.dat")), "");
+  EXPECT_EQ(dir.ReadFile("g.dat"), "damaged");
+  EXPECT_EQ(dir.ReadFile("g.dat.damaged-100"), "older");
+}
+
+}  // namespace
+}  // namespace evdo

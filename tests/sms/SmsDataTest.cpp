@@ -176,8 +176,9 @@ TEST(SmsDataFile, RefusedFileThatCannotBeRenamedIsNeverOverwritten) {
   const std::string path = dir.File("SmsData.dat");
   const Bytes damaged = WithCounts(600, 0, 0, 1);
   WriteBytes(path, damaged);
-  // A folder in the way of the new name makes the rename fail.
-  std::filesystem::create_directories(path + ".damaged/x");
+  // Every name for a damaged copy is taken, so the file cannot be set aside.
+  for (int i = 1; i <= DataFile::kSetAsideNames; ++i)
+    WriteBytes(path + ".damaged" + (i == 1 ? std::string() : "-" + std::to_string(i)), Bytes{1});
 
   CSmsData store(path);
   SmsLoadResult r = store.LoadOrCreate();
