@@ -232,8 +232,8 @@ TEST(RingLinkTest, RingHoldsFirst16384BytesWhenNobodyTakesThem) {
   std::string error;
   ASSERT_TRUE(modem.Open(error)) << error;
   ASSERT_TRUE(modem.Start());
-  CSerialPort port;
   Event arrived(Event::Mode::Auto);
+  CSerialPort port;
   port.SetDataArrivedEvent(&arrived);
   ASSERT_TRUE(port.Open(modem.SerialPath().c_str(), true));
   ASSERT_EQ(modem.Control("flood 1000 0 0123456789ABCDEF"), "OK\n");  // 20 bytes a line

@@ -49,6 +49,8 @@ protected:
 
   FakeSerialDevice::Script script_;
   FakeSerialDevice* device_;
+  // Outlives the port, whose reader thread sets it.
+  Event arrived_{Event::Mode::Auto};
   std::unique_ptr<CSerialPort> port_;
   std::mutex mutex_;
   std::vector<int> messages_;
@@ -166,11 +168,10 @@ TEST_F(SerialPortTest, CloseStopsThreadsClearsDtrAndPurges) {
 }
 
 TEST_F(SerialPortTest, ReaderMovesBytesIntoRingAndSignals) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   device_->Receive("\r\nOK\r\n");
-  ASSERT_TRUE(arrived.Wait(10000));
+  ASSERT_TRUE(arrived_.Wait(10000));
   std::uint8_t out[16];
   ASSERT_EQ(port_->TakeReceived(out, sizeof out), 6u);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 6), "\r\nOK\r\n");
@@ -178,13 +179,12 @@ TEST_F(SerialPortTest, ReaderMovesBytesIntoRingAndSignals) {
 }
 
 TEST_F(SerialPortTest, FullRingKeepsFirst16384BytesAndDropsTheRest) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   std::string bytes;
   for (int i = 0; i < 20000; ++i) bytes += static_cast<char>('a' + i % 26);
   device_->Receive(bytes);
-  ASSERT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() + port_->DroppedCount() == 20000; }));
+  ASSERT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() + port_->DroppedCount() == 20000; }));
   EXPECT_EQ(port_->ReceivedCount(), CSerialPort::kRingSize);
   EXPECT_EQ(port_->DroppedCount(), 20000u - CSerialPort::kRingSize);
   // Taking in two parts crosses the ring's end correctly.
@@ -192,7 +192,7 @@ TEST_F(SerialPortTest, FullRingKeepsFirst16384BytesAndDropsTheRest) {
   auto* out = reinterpret_cast<std::uint8_t*>(taken.data());
   ASSERT_EQ(port_->TakeReceived(out, 10000), 10000u);
   device_->Receive("0123456789");
-  ASSERT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() == CSerialPort::kRingSize - 10000 + 10; }));
+  ASSERT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == CSerialPort::kRingSize - 10000 + 10; }));
   ASSERT_EQ(port_->TakeReceived(out + 10000, CSerialPort::kRingSize - 10000), CSerialPort::kRingSize - 10000);
   EXPECT_EQ(taken, bytes.substr(0, CSerialPort::kRingSize));
   std::uint8_t rest[16];
@@ -201,15 +201,14 @@ TEST_F(SerialPortTest, FullRingKeepsFirst16384BytesAndDropsTheRest) {
 }
 
 TEST_F(SerialPortTest, LineErrorPurgesInputAndReadingGoesOn) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   device_->FailNextRead();
   // The first input purge is the one of Open.
   ASSERT_TRUE(device_->WaitForCall("flush-in", 10000, 2));
   EXPECT_EQ(port_->EventMask(), EV_ERR);
   device_->Receive("OK");
-  EXPECT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() == 2; }));
+  EXPECT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 2; }));
 }
 
 class RemovalTest : public SerialPortTest {

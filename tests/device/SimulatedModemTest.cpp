@@ -128,6 +128,7 @@ TEST_F(SimulatedModemTest, SlowAnswerTakesItsTimeByteByByte) {
   serial.Write("AT\r");
   EXPECT_EQ(serial.ReadUntil("OK\r\n"), "\r\nOK\r\n");
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
+  ASSERT_TRUE(modem_->WaitForAnswers(1, 10000));
   EXPECT_GT(modem_->LastAnswerSentNanos(), 0);
 }
 
