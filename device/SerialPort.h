@@ -113,17 +113,19 @@ public:
   bool IsReaderRunning() const { return readerActive_.load(); }
 
   // The receive ring, emptied by the dispatcher. The data-arrived event is
-  // set after each read that stored bytes.
+  // set after each read that stored bytes. While the ring is full the
+  // reader takes nothing more from the device: bytes wait there (and the
+  // device's flow control holds back the modem) until the dispatcher has
+  // taken some, so that none are lost.
   void SetDataArrivedEvent(Event* event) { dataArrived_.store(event); }
   // Moves up to max bytes out of the ring, oldest first.
   std::size_t TakeReceived(std::uint8_t* out, std::size_t max);
   std::size_t ReceivedCount() const;
-  // Bytes dropped because the ring was full.
-  std::uint64_t DroppedCount() const;
 
 private:
   void ResetRing();
   void StoreReceived(const std::uint8_t* bytes, std::size_t count);
+  std::size_t RingRoom() const;
   void ReaderThread();
   bool ReadAvailable();
   void RemovalThread();
@@ -139,8 +141,9 @@ private:
   std::size_t ringRead_ = 0;
   std::size_t ringWrite_ = 0;
   std::uint16_t ringCount_ = 0;
-  std::uint64_t ringDropped_ = 0;
   mutable std::mutex ringLock_;
+  // Set when the dispatcher makes room in a full ring.
+  Event ringRoom_{Event::Mode::Auto};
 
   std::atomic<bool> running_{false};
   std::atomic<bool> readerActive_{false};
