@@ -6,22 +6,22 @@
 namespace evdo {
 
 void Event::Set() {
-  {
-    std::lock_guard lock(mutex_);
-    set_ = true;
-    for (WaiterLink* link = waiters_; link != nullptr; link = link->next) {
-      {
-        std::lock_guard waiterLock(link->waiter->mutex);
-        link->waiter->signalled = true;
-      }
-      // Notified outside the waiter's lock, so that the woken thread does
-      // not block on it at once; the link (and so the waiter) stays valid
-      // while this event's lock is held.
-      link->waiter->cv.notify_one();
-    }
-  }
+  // Everything under the lock: a woken thread may destroy the event as soon
+  // as the lock is free.
+  std::lock_guard lock(mutex_);
+  set_ = true;
   if (mode_ == Mode::Manual) cv_.notify_all();
   else cv_.notify_one();
+  for (WaiterLink* link = waiters_; link != nullptr; link = link->next) {
+    {
+      std::lock_guard waiterLock(link->waiter->mutex);
+      link->waiter->signalled = true;
+    }
+    // Notified outside the waiter's own lock, so that the woken thread does
+    // not block on it at once; the waiter stays valid while it is linked,
+    // that is while this event's lock is held.
+    link->waiter->cv.notify_one();
+  }
 }
 
 void Event::Reset() {
