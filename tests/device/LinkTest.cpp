@@ -185,11 +185,7 @@ TEST_F(LinkCallsOffTest, RingIsNotDelivered) {
 
 class RemovalLinkTest : public LinkFixture {
 protected:
-  struct Catcher : WindowHandler {
-    std::vector<MessageId> messages;
-    void OnMessage(MessageId message, WParam, LParam) override { messages.push_back(message); }
-    void OnTimer(TimerId) override {}
-  } catcher_;
+  test::PostedMessages catcher_;
   ManualEventLoop loop_;
   ManualEventLoop::Window& window_ = loop_.CreateWindow(catcher_);
   Event pictureShown_{Event::Mode::Manual};

@@ -8,6 +8,7 @@
 
 #include "app/ManualEventLoop.h"
 #include "device/SerialPort.h"
+#include "tests/device/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {
@@ -234,11 +235,7 @@ protected:
     return notes_;
   }
 
-  struct QuitCatcher : WindowHandler {
-    std::vector<MessageId> messages;
-    void OnMessage(MessageId message, WParam, LParam) override { messages.push_back(message); }
-    void OnTimer(TimerId) override {}
-  } catcher_;
+  test::PostedMessages catcher_;
   ManualEventLoop loop_;
   ManualEventLoop::Window& window_ = loop_.CreateWindow(catcher_);
   std::atomic<bool> startingUp_{false};
