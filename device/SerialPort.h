@@ -90,11 +90,12 @@ public:
   // written and, when showError is set and the device initialisation is not
   // running, the refusal message of the state is shown.
   bool Write(const void* bytes, std::uint16_t length, bool showError);
-  // Waits up to timeoutMs (-1: no limit) for bytes and reads what is
-  // waiting, up to count. 0 on time-out or error (LastError).
+  // Reads what is waiting, up to count; with nothing waiting, waits up to
+  // timeoutMs (-1: no limit) for bytes. 0 on time-out or error (LastError).
   std::size_t Read(void* buffer, std::size_t count, int timeoutMs);
-  // Waits up to timeoutMs for a serial event; true with its bits in
-  // EventMask().
+  // Waits up to timeoutMs for a serial event (EV_RXCHAR for bytes that
+  // arrive after a read has taken all there was, EV_REMOVED when the device
+  // has gone); true with its bits in EventMask().
   bool WaitEvent(int timeoutMs);
   bool Purge(std::uint32_t flags);
   bool Configure();

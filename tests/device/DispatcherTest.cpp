@@ -200,15 +200,6 @@ TEST_F(DispatcherTest, HandlerMayClearItsOwnSlotWithoutWaiting) {
   EXPECT_FALSE(dispatcher_.HasHandler(5));
 }
 
-TEST_F(DispatcherTest, NewMessageRelayQueues50AndDiscardsMore) {
-  recorder_.Register(kNewMessageSlot);
-  for (int i = 0; i < 51; ++i) Feed("\r\n+CMTI: \"SM\"," + std::to_string(i) + "\r\n");
-  EXPECT_EQ(dispatcher_.QueuedNotifications(), 50u);
-  EXPECT_EQ(dispatcher_.DiscardedNotifications(), 1u);
-  // The consumer thread does not run: nothing was delivered.
-  EXPECT_TRUE(recorder_.Blocks().empty());
-}
-
 TEST_F(DispatcherTest, RelaysDiscardMultiLineBlocks) {
   recorder_.Register(kNewMessageSlot);
   Feed("\r\ninfo\r\n\r\n+CMTI: \"SM\",1\r\n");
@@ -231,22 +222,6 @@ protected:
   std::atomic<int> incomingCalls_{0};
   Event callFlag_{Event::Mode::Manual};
 };
-
-TEST_F(ConsumerTest, QueuedNotificationsWaitForGateAndArriveInOrder) {
-  dispatcher_.NotificationGate().Reset();
-  recorder_.Register(kNewMessageSlot);
-  for (int i = 0; i < 51; ++i) Feed("\r\n+CMTI: \"SM\"," + std::to_string(i) + "\r\n");
-  EXPECT_EQ(dispatcher_.QueuedNotifications(), 50u);
-  EXPECT_FALSE(recorder_.WaitForBlocks(1, 100));
-  dispatcher_.NotificationGate().Set();
-  ASSERT_TRUE(recorder_.WaitForBlocks(50));
-  auto blocks = recorder_.Blocks();
-  ASSERT_EQ(blocks.size(), 50u);
-  for (int i = 0; i < 50; ++i) {
-    EXPECT_EQ(blocks[i].slot, kNewMessageSlot);
-    EXPECT_EQ(blocks[i].lines, std::vector<std::string>{"+CMTI: \"SM\"," + std::to_string(i)});
-  }
-}
 
 TEST_F(ConsumerTest, CallerNumberSetsIncomingCallFlagThenWaitsForGate) {
   dispatcher_.NotificationGate().Reset();
