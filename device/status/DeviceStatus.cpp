@@ -15,6 +15,10 @@ void CDeviceStatus::Reset() {
   SetOperatorText({});
 }
 
+void CDeviceStatus::Post(StatusKind kind, int value) {
+  if (window_ != nullptr) PostStatus(*window_, kind, value);
+}
+
 bool CDeviceStatus::IsInitialising() const {
   std::lock_guard lock(statusLock_);
   return initialising_;

@@ -9,7 +9,9 @@
 #include <string_view>
 
 #include "app/Event.h"
+#include "app/WindowPort.h"
 #include "device/status/PinStatus.h"
+#include "device/status/StatusMessage.h"
 
 namespace evdo {
 
@@ -25,6 +27,12 @@ public:
   // The window's status reset: network status, network service, roaming and
   // CSMSS 0, service status 2, no operator text.
   void Reset();
+
+  // The window that receives the status messages. Set once before any
+  // handler is registered.
+  void AttachWindow(WindowPort& window) { window_ = &window; }
+  // Posts the status message of kind with value to the attached window.
+  void Post(StatusKind kind, int value);
 
   CPinStatus& Pin() { return pin_; }
   const CPinStatus& Pin() const { return pin_; }
@@ -55,6 +63,7 @@ public:
   Event simReady{Event::Mode::Auto};
 
 private:
+  WindowPort* window_ = nullptr;
   CPinStatus pin_;
   mutable std::mutex statusLock_;
   bool initialising_ = false;
