@@ -19,6 +19,11 @@ void CDeviceStatus::Post(StatusKind kind, int value) {
   if (window_ != nullptr) PostStatus(*window_, kind, value);
 }
 
+void CDeviceStatus::SignalReply(Event& event) {
+  event.Set();
+  if (waiter_ != nullptr) waiter_->PostMessage(kStatusReplyWake);
+}
+
 bool CDeviceStatus::IsInitialising() const {
   std::lock_guard lock(statusLock_);
   return initialising_;

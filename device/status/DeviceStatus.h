@@ -33,6 +33,11 @@ public:
   void AttachWindow(WindowPort& window) { window_ = &window; }
   // Posts the status message of kind with value to the attached window.
   void Post(StatusKind kind, int value);
+  // The window that waits for the reply events (the status command
+  // exchanges): every SignalReply posts kStatusReplyWake to it.
+  void AttachReplyWaiter(WindowPort& waiter) { waiter_ = &waiter; }
+  // Sets one of the reply events below and wakes the waiter.
+  void SignalReply(Event& event);
 
   CPinStatus& Pin() { return pin_; }
   const CPinStatus& Pin() const { return pin_; }
@@ -64,6 +69,7 @@ public:
 
 private:
   WindowPort* window_ = nullptr;
+  WindowPort* waiter_ = nullptr;
   CPinStatus pin_;
   mutable std::mutex statusLock_;
   bool initialising_ = false;

@@ -9,7 +9,7 @@ namespace evdo {
 
 std::string_view BlockLines::Line(std::size_t index) const {
   if (index >= count_) return {};
-  return FieldText(cells_ + index * kCellSize, kCellSize);
+  return FieldText(cells_[index]);
 }
 
 std::string_view BlockLines::Last() const {
@@ -89,7 +89,7 @@ void OnCsmss(CDeviceStatus& status, const BlockLines& block) {
   std::optional<int> value = NumberAfter(block.Last(), kCsmssNotificationPrefix);
   if (!value) return;
   status.csmssValue = *value;
-  status.csmssReply.Set();
+  status.SignalReply(status.csmssReply);
 }
 
 void OnNetworkStatus(CDeviceStatus& status, const BlockLines& block) {
@@ -114,7 +114,7 @@ void OnRoamingStatus(CDeviceStatus& status, const BlockLines& block) {
 }
 
 void OnSimReady(CDeviceStatus& status, const BlockLines& block) {
-  if (StartsWith(block.Last(), kSimReadyPrefix)) status.simReady.Set();
+  if (StartsWith(block.Last(), kSimReadyPrefix)) status.SignalReply(status.simReady);
 }
 
 void OnCurrentPlmn(CDeviceStatus& status, const BlockLines& block) {

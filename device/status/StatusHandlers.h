@@ -7,17 +7,16 @@
 #include <cstdint>
 #include <string_view>
 
+#include "device/LineAssembler.h"
 #include "device/status/DeviceStatus.h"
 
 namespace evdo {
 
-// A dispatched block: count cells of cellSize bytes, each a zero-terminated
-// line. A cell without a terminator ends at the cell's end.
+// A dispatched block as a handler receives it: count cells, each a
+// zero-terminated line. A cell without a terminator ends at the cell's end.
 class BlockLines {
 public:
-  static constexpr std::size_t kCellSize = 800;
-
-  BlockLines(const char* cells, std::uint16_t count) : cells_(cells), count_(count) {}
+  BlockLines(const LineCell* cells, std::uint16_t count) : cells_(cells), count_(count) {}
   std::uint16_t Count() const { return count_; }
   // Line index, or an empty line when the block has fewer lines.
   std::string_view Line(std::size_t index) const;
@@ -26,7 +25,7 @@ public:
   std::string_view Last() const;
 
 private:
-  const char* cells_;
+  const LineCell* cells_;
   std::uint16_t count_;
 };
 

@@ -7,6 +7,18 @@ namespace evdo {
 
 inline constexpr MessageId kStatusMessage = WM_USER + 25;
 
+// Private messages and timers of the device status sequences. The main
+// window routes them to its status command exchange and its initialisation
+// sequence.
+// A reply event of the device status record was set.
+inline constexpr MessageId kStatusReplyWake = WM_USER + 120;
+// The time-out of the status command outstanding.
+inline constexpr TimerId kStatusCommandTimer = 120;
+// The initialisation sequence's waits, and its watch of the SIM state while
+// the PIN entry runs.
+inline constexpr TimerId kInitWaitTimer = 121;
+inline constexpr TimerId kSimWatchTimer = 122;
+
 // Kinds posted by the device status handlers. The other kinds of the same
 // message belong to messaging, calls, traffic and the connection.
 enum class StatusKind : WParam {

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the device status tests: dispatched blocks built from lines, and
 // a window that records the status messages posted to it.
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -16,20 +17,21 @@ namespace evdo::test {
 // Cells of 800 bytes, as the dispatcher hands them to a handler.
 class TestBlock {
 public:
-  TestBlock(std::initializer_list<std::string> lines) : cells_(lines.size() * BlockLines::kCellSize, '\0') {
+  TestBlock(std::initializer_list<std::string> lines) : TestBlock(std::vector<std::string>(lines)) {}
+  explicit TestBlock(const std::vector<std::string>& lines) : cells_(lines.size()) {
     std::size_t i = 0;
     for (const std::string& line : lines) {
-      std::memcpy(cells_.data() + i++ * BlockLines::kCellSize, line.data(),
-                  std::min(line.size(), BlockLines::kCellSize));
+      std::memset(cells_[i], 0, kLineCellSize);
+      std::memcpy(cells_[i++], line.data(), std::min(line.size(), kLineCellSize));
     }
     count_ = static_cast<std::uint16_t>(lines.size());
   }
   BlockLines Lines() const { return BlockLines(cells_.data(), count_); }
-  const char* Cells() const { return cells_.data(); }
+  const LineCell* Cells() const { return cells_.data(); }
   std::uint16_t Count() const { return count_; }
 
 private:
-  std::vector<char> cells_;
+  std::vector<LineCell> cells_;
   std::uint16_t count_ = 0;
 };
 
