@@ -98,33 +98,35 @@ std::optional<LocalTime> DateTime::ToLocal() const {
   return t;
 }
 
+namespace {
+
+std::tm ToTm(const LocalTime& t) {
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_sec = t.second;
+  tm.tm_wday = t.dayOfWeek;
+  tm.tm_yday = t.dayOfYear - 1;
+  tm.tm_isdst = -1;
+  return tm;
+}
+
+}  // namespace
+
 std::optional<std::time_t> DateTime::ToTimeT() const {
   auto t = ToLocal();
   if (!t) return std::nullopt;
-  std::tm tm{};
-  tm.tm_year = t->year - 1900;
-  tm.tm_mon = t->month - 1;
-  tm.tm_mday = t->day;
-  tm.tm_hour = t->hour;
-  tm.tm_min = t->minute;
-  tm.tm_sec = t->second;
-  tm.tm_isdst = -1;
+  std::tm tm = ToTm(*t);
   return std::mktime(&tm);
 }
 
 std::string DateTime::Format(const char* format) const {
   auto t = ToLocal();
   if (!t) return {};
-  std::tm tm{};
-  tm.tm_year = t->year - 1900;
-  tm.tm_mon = t->month - 1;
-  tm.tm_mday = t->day;
-  tm.tm_hour = t->hour;
-  tm.tm_min = t->minute;
-  tm.tm_sec = t->second;
-  tm.tm_wday = t->dayOfWeek;
-  tm.tm_yday = t->dayOfYear - 1;
-  tm.tm_isdst = -1;
+  std::tm tm = ToTm(*t);
   char buf[256];
   std::size_t n = std::strftime(buf, sizeof buf, format, &tm);
   return std::string(buf, n);
