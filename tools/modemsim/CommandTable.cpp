@@ -1,0 +1,69 @@
+#include "tools/modemsim/CommandTable.h"
+
+#include <cctype>
+
+namespace evdo::modemsim {
+
+namespace {
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+}  // namespace
+
+void CommandTable::Add(std::string prefix, CommandHandler handler) {
+  prefixes_[Upper(prefix)] = std::move(handler);
+}
+
+void CommandTable::AddExact(std::string command, CommandHandler handler) {
+  exact_[Upper(command)] = std::move(handler);
+}
+
+CommandTable::Match CommandTable::Find(std::string_view command) const {
+  std::string upper = Upper(command);
+  if (auto it = exact_.find(upper); it != exact_.end()) return {&it->second, {}};
+  for (std::size_t length = upper.size(); length > 0; --length) {
+    auto it = prefixes_.find(std::string_view(upper).substr(0, length));
+    if (it != prefixes_.end()) return {&it->second, command.substr(length)};
+  }
+  return {};
+}
+
+void ControlTable::Add(std::string name, std::string usage, ControlHandler handler) {
+  entries_[std::move(name)] = Entry{std::move(usage), std::move(handler)};
+}
+
+std::string ControlTable::Run(std::string_view line) const {
+  line = Trim(line);
+  std::size_t space = line.find(' ');
+  std::string_view name = line.substr(0, space);
+  std::string_view args = space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
+  auto it = entries_.find(name);
+  if (it == entries_.end()) {
+    return "ERROR unknown command \"" + std::string(name) + "\" (try help)\n";
+  }
+  ControlResult result = it->second.handler(Trim(args));
+  if (!result.ok) return "ERROR " + result.text + "\n";
+  return result.text + "OK\n";
+}
+
+std::string ControlTable::Help() const {
+  std::string out;
+  for (const auto& [name, entry] : entries_) out += entry.usage + "\n";
+  return out;
+}
+
+}  // namespace evdo::modemsim

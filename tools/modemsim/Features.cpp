@@ -1,0 +1,11 @@
+// The features of every simulated modem, one line each.
+#include "tools/modemsim/IdentityFeature.h"
+#include "tools/modemsim/ModemEngine.h"
+
+namespace evdo::modemsim {
+
+void InstallStandardFeatures(ModemEngine& engine) {
+  engine.AddFeature<IdentityFeature>();
+}
+
+}  // namespace evdo::modemsim
