@@ -1,0 +1,162 @@
+#include "lang/StringTableSource.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace evdo {
+
+namespace {
+
+constexpr std::int32_t kMaxStringId = 65535;
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    std::size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+bool Unescape(std::string_view text, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size()) return false;
+    switch (text[i]) {
+      case '\\': out += '\\'; break;
+      case 't': out += '\t'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      default: return false;
+    }
+  }
+  return true;
+}
+
+bool ParseId(std::string_view field, std::int32_t& id) {
+  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), id);
+  return ec == std::errc() && end == field.data() + field.size() && id >= 1 && id <= kMaxStringId;
+}
+
+std::string LineError(int line, const std::string& what) {
+  return "line " + std::to_string(line) + ": " + what;
+}
+
+// A C++ string literal holding bytes exactly: printable ASCII as is, every
+// other byte as a three-digit octal escape.
+std::string CppLiteral(std::string_view bytes) {
+  std::string out = "\"";
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b < 0x7F && c != '"' && c != '\\' && c != '?') {
+      out += c;
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\%03o", b);
+      out += escape;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+bool StringTableSource::Parse(std::string_view source, std::string& error) {
+  languages_.clear();
+  entries_.clear();
+  int lineNumber = 0;
+  bool haveHeader = false;
+  while (!source.empty()) {
+    std::size_t end = source.find('\n');
+    std::string_view line = source.substr(0, end);
+    source.remove_prefix(end == std::string_view::npos ? source.size() : end + 1);
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    std::vector<std::string_view> fields = SplitTabs(line);
+    if (!haveHeader) {
+      if (fields.size() < 3 || fields[0] != "id" || fields[1] != "role") {
+        error = LineError(lineNumber, "the header must name the columns id, role and the languages");
+        return false;
+      }
+      languages_.assign(fields.begin() + 2, fields.end());
+      haveHeader = true;
+      continue;
+    }
+    if (fields.size() != languages_.size() + 2) {
+      error = LineError(lineNumber, "expected " + std::to_string(languages_.size() + 2) + " columns");
+      return false;
+    }
+    StringTableEntry entry;
+    if (!ParseId(fields[0], entry.id)) {
+      error = LineError(lineNumber, "the id must be a number from 1 to 65535");
+      return false;
+    }
+    entry.role = fields[1];
+    for (std::size_t i = 2; i < fields.size(); ++i) {
+      std::string text;
+      if (!Unescape(fields[i], text)) {
+        error = LineError(lineNumber, "bad escape in the " + languages_[i - 2] + " text");
+        return false;
+      }
+      entry.texts.push_back(std::move(text));
+    }
+    entries_.push_back(std::move(entry));
+  }
+  if (!haveHeader || entries_.empty()) {
+    error = haveHeader ? "the table has no strings" : "the table has no header line";
+    return false;
+  }
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const auto& a, const auto& b) { return a.id < b.id; });
+  auto duplicate = std::adjacent_find(entries_.begin(), entries_.end(),
+                                      [](const auto& a, const auto& b) { return a.id == b.id; });
+  if (duplicate != entries_.end()) {
+    error = "string " + std::to_string(duplicate->id) + " is defined twice";
+    return false;
+  }
+  return true;
+}
+
+int StringTableSource::LanguageIndex(std::string_view language) const {
+  auto found = std::find(languages_.begin(), languages_.end(), language);
+  return found == languages_.end() ? -1 : static_cast<int>(found - languages_.begin());
+}
+
+bool EncodeModuleText(std::string_view utf8, CodePage cp, std::string& out) {
+  out = FromUtf8(utf8, cp);
+  // A character without a mapping comes back as the default character.
+  return ToUtf8(out, cp) == utf8;
+}
+
+bool GenerateModuleTable(const StringTableSource& table, int languageIndex, CodePage cp,
+                         std::string& out, std::string& error) {
+  if (languageIndex < 0 || static_cast<std::size_t>(languageIndex) >= table.Languages().size()) {
+    error = "no such language column";
+    return false;
+  }
+  const auto column = static_cast<std::size_t>(languageIndex);
+  out = "// Generated by evdo-lang-table from the language table, column " +
+        table.Languages()[column] + ". Do not edit.\n";
+  out += "#include \"lang/ModuleStrings.h\"\n\nnamespace evdo {\n\nconst ModuleString kModuleStrings[] = {\n";
+  for (const auto& entry : table.Entries()) {
+    std::string text;
+    if (!EncodeModuleText(entry.texts[column], cp, text)) {
+      error = "string " + std::to_string(entry.id) + " (" + table.Languages()[column] +
+              ") has a character outside the code page";
+      return false;
+    }
+    out += "    {" + std::to_string(entry.id) + ", " + CppLiteral(text) + "},\n";
+  }
+  out += "};\nconst std::size_t kModuleStringCount = " + std::to_string(table.Entries().size()) +
+         ";\n\n}  // namespace evdo\n";
+  return true;
+}
+
+}  // namespace evdo

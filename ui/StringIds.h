@@ -1,0 +1,380 @@
+#pragma once
+// The numbers of the texts in the language modules. Code asks for a text
+// with LoadString(kStr...); the modules' table (lang/Strings.tsv) holds the
+// wording of each number in every language. A test checks that every number
+// declared here, and every LoadString(<number>) in the sources, exists in
+// every module.
+#include <cstdint>
+
+namespace evdo {
+
+using StringId = std::int32_t;
+
+// Start-up: the system's network functions (sockets) could not be initialised; start-up ends
+inline constexpr StringId kStrSocketInitFailed = 103;
+// Call page: leaving the page is refused during a call
+inline constexpr StringId kStrEndCallFirst = 109;
+// Messages page: tab of the Inbox box
+inline constexpr StringId kStrTabInbox = 110;
+// Messages page: tab of the Outbox box
+inline constexpr StringId kStrTabOutbox = 111;
+// Column and field label: phone number (message list, phonebook, call history, number choice)
+inline constexpr StringId kStrColumnNumber = 113;
+// Column label: time (message list, call history)
+inline constexpr StringId kStrColumnTime = 114;
+// Column label: contact name (message list, phonebook, device phonebook, call history)
+inline constexpr StringId kStrColumnName = 116;
+// Messages page column: message content
+inline constexpr StringId kStrColumnContent = 118;
+// Network page opened while the dial-up connection is up; controls disabled
+inline constexpr StringId kStrNetworkLockedWhileConnected = 119;
+// Yes/No question before deleting (messages, contacts, call history, logs, clear phonebook)
+inline constexpr StringId kStrConfirmDelete = 121;
+// Yes/No question before emptying the shown box or list
+inline constexpr StringId kStrConfirmDeleteAll = 122;
+// Column and field label: home number
+inline constexpr StringId kStrColumnHome = 124;
+// Column and field label: office number (the Company field)
+inline constexpr StringId kStrColumnOffice = 125;
+// Phonebook column: e-mail address
+inline constexpr StringId kStrColumnEmail = 126;
+// Phonebook column: remark
+inline constexpr StringId kStrColumnRemark = 127;
+// Messages page: tab of the Saved box
+inline constexpr StringId kStrTabSaved = 129;
+// Call history: tab of the received calls
+inline constexpr StringId kStrTabReceivedCalls = 130;
+// Call history: tab of the dialled calls
+inline constexpr StringId kStrTabDialledCalls = 131;
+// Call history: tab of the missed calls
+inline constexpr StringId kStrTabMissedCalls = 132;
+// Call history column: call duration
+inline constexpr StringId kStrColumnDuration = 133;
+// Device phonebook selector: the modem's own memory "ME"
+inline constexpr StringId kStrMemoryModem = 134;
+// Message write window: send with an empty recipients field
+inline constexpr StringId kStrNoRecipient = 144;
+// Message write window: send or save with an empty text
+inline constexpr StringId kStrNoMessageText = 145;
+// Message write window: the message was saved for every recipient
+inline constexpr StringId kStrMessageSaved = 146;
+// Message write window: saving failed, or the recipients could not be read
+inline constexpr StringId kStrMessageNotSaved = 147;
+// Text for an unknown contact name or an empty number (lists, read window, call history)
+inline constexpr StringId kStrUnknown = 148;
+// No row selected (call history, logs, transfer window, manual network registration)
+inline constexpr StringId kStrSelectEntry = 151;
+// Call history column: how many calls this number had
+inline constexpr StringId kStrColumnCount = 152;
+// Help: the help file is not accessible
+inline constexpr StringId kStrHelpFileMissing = 154;
+// Message export: status name of a sent message (status 3)
+inline constexpr StringId kStrStatusSent = 160;
+// Message export: status name of an unread message (status 0)
+inline constexpr StringId kStrStatusUnread = 161;
+// Message export: status name of a read message (status 1)
+inline constexpr StringId kStrStatusRead = 162;
+// Message export: status name of an unsent message (status 2)
+inline constexpr StringId kStrStatusUnsent = 163;
+// Export: question shown after the file's path when it exists (OK/Cancel)
+inline constexpr StringId kStrConfirmOverwrite = 164;
+// Device search result 1: port found and opened (shown after resume)
+inline constexpr StringId kStrDeviceConnected = 166;
+// Device search result 2: port found but it could not be opened
+inline constexpr StringId kStrDeviceOpenFailed = 167;
+// A command is refused because another one is still outstanding
+inline constexpr StringId kStrPortBusy = 168;
+// The modem's port is closed; also: the modem is not installed when dialling
+inline constexpr StringId kStrPortClosed = 169;
+// A command is refused because opening the modem's port failed
+inline constexpr StringId kStrPortOpenFailed = 170;
+// The modem did not answer a message or phonebook command in time
+inline constexpr StringId kStrModemTimeout = 171;
+// Device phonebook selector: the computer's phonebook
+inline constexpr StringId kStrMemoryPc = 174;
+// Device phonebook selector: the card "SM"
+inline constexpr StringId kStrMemoryCard = 175;
+// Message transfer: the computer's box is full (500 messages)
+inline constexpr StringId kStrPcBoxFull = 177;
+// Device phonebook: name given to an entry without a name
+inline constexpr StringId kStrNoName = 179;
+// Message write window: every message was sent
+inline constexpr StringId kStrMessageSent = 180;
+// Message write window: sending failed; the unsent remainder is kept in the Outbox
+inline constexpr StringId kStrMessageNotSent = 181;
+// Message export: the chosen box holds no message
+inline constexpr StringId kStrNoMessagesToExport = 193;
+// The phonebook is full (200 contacts)
+inline constexpr StringId kStrPhonebookFull = 194;
+// A number holds a character other than 0-9, *, # or +
+inline constexpr StringId kStrInvalidNumberCharacter = 195;
+// Device phonebook: a command could not be written or failed, or the source entry is empty
+inline constexpr StringId kStrDevicePhonebookFailed = 196;
+// Device phonebook pane column: phone number
+inline constexpr StringId kStrColumnDeviceNumber = 197;
+// The chosen message, contact or call has no number
+inline constexpr StringId kStrNoNumber = 199;
+// Language dialog: display name of language code 9
+inline constexpr StringId kStrLanguageEnglish = 201;
+// Device phonebook wait window: reading the modem memory "ME"
+inline constexpr StringId kStrReadingModemPhonebook = 202;
+// Device phonebook wait window: reading the card "SM"
+inline constexpr StringId kStrReadingCardPhonebook = 203;
+// Device phonebook: the modem memory "ME" is full
+inline constexpr StringId kStrModemPhonebookFull = 204;
+// Device phonebook: the card "SM" is full
+inline constexpr StringId kStrCardPhonebookFull = 205;
+// Language dialog: display name of language code 16
+inline constexpr StringId kStrLanguageChinese = 207;
+// Contact editor: the picture could not be copied or shown
+inline constexpr StringId kStrPictureFailed = 208;
+// Contact editor: the name is longer than 14 bytes (OK continues, Cancel keeps the editor open)
+inline constexpr StringId kStrConfirmLongName = 209;
+// Notification-area menu item while the window is shown
+inline constexpr StringId kStrTrayHide = 212;
+// Notification-area menu item while the window is hidden
+inline constexpr StringId kStrTrayShow = 213;
+// General settings page: the radio on/off command failed
+inline constexpr StringId kStrRadioSwitchFailed = 215;
+// Dial-up: memory for the list of dial-up entries could not be allocated
+inline constexpr StringId kStrDialEntriesNoMemory = 217;
+// Message write window: more than 10 recipients
+inline constexpr StringId kStrTooManyRecipients = 218;
+// The modem's message storage "ME" is full
+inline constexpr StringId kStrModemMessagesFull = 219;
+// The card's message storage "SM" is full
+inline constexpr StringId kStrCardMessagesFull = 220;
+// The message storage ("ALL") is full
+inline constexpr StringId kStrMessagesFull = 221;
+// Connection profile: the name or the phone number is empty
+inline constexpr StringId kStrProfileNameOrNumberEmpty = 222;
+// New connection profile: a profile with this name exists
+inline constexpr StringId kStrProfileNameExists = 223;
+// New connection profile: a value is too long
+inline constexpr StringId kStrProfileNewValueTooLong = 224;
+// Call page: the dial command was not answered with OK
+inline constexpr StringId kStrCallFailed = 225;
+// Closing the main window while the Internet connection is up
+inline constexpr StringId kStrDisconnectBeforeClosing = 227;
+// Internet page: the selected profile is in use and cannot be deleted
+inline constexpr StringId kStrProfileInUse = 228;
+// Phonebook: edit or send without a selected contact
+inline constexpr StringId kStrSelectContact = 266;
+// Phonebook: more than 10 contacts chosen
+inline constexpr StringId kStrTooManyContacts = 267;
+// Phonebook: a contact record could not be read
+inline constexpr StringId kStrContactUnreadable = 268;
+// Phonebook: a contact could not be added
+inline constexpr StringId kStrContactAddFailed = 269;
+// Phonebook: a contact could not be changed or deleted
+inline constexpr StringId kStrContactChangeFailed = 270;
+// Phonebook: the phonebook could not be cleared
+inline constexpr StringId kStrPhonebookClearFailed = 271;
+// Application title; message box caption (with the prefix name); single-instance name
+inline constexpr StringId kStrAppTitle = 272;
+// Export with no contacts, or a vCard file that could not be read
+inline constexpr StringId kStrNothingToExport = 273;
+// Phonebook export: a contact could not be read and was skipped
+inline constexpr StringId kStrContactSkipped = 274;
+// Import: no recognised header line, or a malformed vCard
+inline constexpr StringId kStrUnknownFileFormat = 275;
+// Import: lines or cards without a name and numbers were skipped
+inline constexpr StringId kStrEntriesSkipped = 276;
+// Import: a name is too long (with double-byte characters, 17 or more characters)
+inline constexpr StringId kStrImportNameTooLong = 277;
+// Import: the file is empty
+inline constexpr StringId kStrFileEmpty = 279;
+// Call page: leaving the page is refused while the card is not ready
+inline constexpr StringId kStrCardNotReadyForPage = 280;
+// Contact editor: the name is too long (with double-byte characters, 17 or more characters)
+inline constexpr StringId kStrNameTooLong = 281;
+// A number that is a single '+'
+inline constexpr StringId kStrPlusAlone = 282;
+// PIN: no PIN attempts left, the card now needs the PUK
+inline constexpr StringId kStrPinBlocked = 285;
+// PIN: no PUK attempts left, the card can no longer be unblocked
+inline constexpr StringId kStrCardUnusable = 287;
+// PIN request dialog title, switching the request on
+inline constexpr StringId kStrTitlePinRequestOn = 288;
+// PIN request dialog title, switching the request off
+inline constexpr StringId kStrTitlePinRequestOff = 289;
+// PIN: a PIN or PUK is not 4 to 8 characters long
+inline constexpr StringId kStrPinLength = 290;
+// PIN: the request is already on
+inline constexpr StringId kStrPinRequestAlreadyOn = 291;
+// PIN: the request is already off
+inline constexpr StringId kStrPinRequestAlreadyOff = 292;
+// PIN: wrong PIN, attempts remain
+inline constexpr StringId kStrWrongPin = 293;
+// Change PIN dialog label: the current PIN
+inline constexpr StringId kStrLabelCurrentPin = 294;
+// Unblock dialog label: the PUK
+inline constexpr StringId kStrLabelPuk = 295;
+// Change PIN dialog label: PIN attempts left
+inline constexpr StringId kStrLabelPinAttempts = 296;
+// Unblock dialog label: PUK attempts left
+inline constexpr StringId kStrLabelPukAttempts = 297;
+// Change PIN: the new PIN and its confirmation differ
+inline constexpr StringId kStrPinMismatch = 298;
+// Unblock: wrong PUK, attempts remain
+inline constexpr StringId kStrWrongPuk = 299;
+// Unblock: no PUK attempts left, the card is destroyed
+inline constexpr StringId kStrCardDestroyed = 300;
+// Change PIN: the PIN was changed
+inline constexpr StringId kStrPinChanged = 301;
+// Connection profile page: a value is too long
+inline constexpr StringId kStrProfileValueTooLong = 302;
+// Dial-up error without a text of its own; %d is the error number
+inline constexpr StringId kStrDialErrorNumber = 306;
+// Dial: shown after the connected entry's name when it is already connected
+inline constexpr StringId kStrAlreadyConnected = 307;
+// Connection profiles: the store is full; %d is the limit (512)
+inline constexpr StringId kStrProfilesFull = 308;
+// Contact editor: '+' elsewhere than at the start of a number
+inline constexpr StringId kStrPlusNotFirst = 309;
+// Phonebook: delete without a selected contact
+inline constexpr StringId kStrSelectContactsToDelete = 310;
+// PIN: changing the PIN needs the request to be on
+inline constexpr StringId kStrPinRequestNeeded = 311;
+// PIN entry: no attempts left, the card now needs the PUK
+inline constexpr StringId kStrPinBlockedAtEntry = 312;
+// Export: the file could not be created
+inline constexpr StringId kStrFileNotWritable = 313;
+// Phonebook import: the file is neither .csv nor .vcf
+inline constexpr StringId kStrImportFileType = 314;
+// vCard import: out of memory while splitting the cards
+inline constexpr StringId kStrImportNoMemory = 315;
+// Phonebook file dialog filter (comma-separated first, then vCard; '|' separates description and pattern)
+inline constexpr StringId kStrFilterPhonebook = 316;
+// File extension of comma-separated files (at most 4 characters)
+inline constexpr StringId kStrExtensionCsv = 317;
+// File extension of vCard files (at most 4 characters)
+inline constexpr StringId kStrExtensionVcf = 318;
+// File dialog filter of the message and log exports
+inline constexpr StringId kStrFilterCsv = 319;
+// Save dialog title: phonebook export
+inline constexpr StringId kStrTitleExportContacts = 320;
+// Save dialog title: message and log exports
+inline constexpr StringId kStrTitleExport = 321;
+// Open dialog title: phonebook import
+inline constexpr StringId kStrTitleImportContacts = 322;
+// Messages page: no message carries the new mark
+inline constexpr StringId kStrNoNewMessage = 323;
+// Message send progress: text before the quoted number and (recipient/count)
+inline constexpr StringId kStrSendingTo = 326;
+// File name of the program whose version the About window shows
+inline constexpr StringId kStrProgramFileName = 327;
+// Theme file of skin style 0 (backslashes as in the settings; the skin loader converts them)
+inline constexpr StringId kStrSkinTheme0 = 330;
+// Theme file of skin style 1 (backslashes as in the settings; the skin loader converts them)
+inline constexpr StringId kStrSkinTheme1 = 331;
+// Dial progress: connecting the device
+inline constexpr StringId kStrDialConnectingDevice = 332;
+// Dial progress: device connected
+inline constexpr StringId kStrDialDeviceConnected = 333;
+// Dial progress: authenticating
+inline constexpr StringId kStrDialAuthenticating = 334;
+// Dial progress: authenticated
+inline constexpr StringId kStrDialAuthenticated = 335;
+// Dial progress: connected
+inline constexpr StringId kStrDialConnected = 336;
+// Dial status: disconnected
+inline constexpr StringId kStrDialDisconnected = 337;
+// Dial: the page's fields differ from the stored profile (Yes keeps them, No restores the stored ones)
+inline constexpr StringId kStrKeepProfileChanges = 342;
+// Dial: the card is not ready
+inline constexpr StringId kStrCardNotReady = 350;
+// Information dialog title: device identity
+inline constexpr StringId kStrTitleDeviceIdentity = 352;
+// Information dialog title: device version
+inline constexpr StringId kStrTitleDeviceVersion = 353;
+// Device search result 0: no command port found
+inline constexpr StringId kStrDeviceNotFound = 360;
+// Message settings: the service centre number was changed
+inline constexpr StringId kStrServiceCentreChanged = 361;
+// Network search answered with an error
+inline constexpr StringId kStrNetworkSearchFailed = 362;
+// Network registration answered with +CME ERROR
+inline constexpr StringId kStrRegistrationFailed = 364;
+// Operator list column: operator state
+inline constexpr StringId kStrColumnOperatorState = 365;
+// Operator list column: operator name
+inline constexpr StringId kStrColumnOperatorName = 366;
+// Operator list column: numeric operator code
+inline constexpr StringId kStrColumnOperatorCode = 367;
+// Operator list column: access technology
+inline constexpr StringId kStrColumnAccessTechnology = 368;
+// Access technology 0
+inline constexpr StringId kStrAccessGsm = 369;
+// Access technology 1
+inline constexpr StringId kStrAccessGsmCompact = 370;
+// Access technology 2
+inline constexpr StringId kStrAccessUtran = 371;
+// Operator state 0
+inline constexpr StringId kStrOperatorUnknown = 372;
+// Operator state 1
+inline constexpr StringId kStrOperatorAvailable = 373;
+// Operator state 2
+inline constexpr StringId kStrOperatorCurrent = 374;
+// Operator state 3
+inline constexpr StringId kStrOperatorForbidden = 375;
+// Network preference command refused
+inline constexpr StringId kStrPreferenceFailed = 376;
+// The modem was not found or not opened at start-up or after resume; the program ends
+inline constexpr StringId kStrDeviceMissingExit = 379;
+// Device initialisation: the service check failed; the program ends
+inline constexpr StringId kStrServiceCheckFailedExit = 380;
+// Contact editor: the e-mail address has no '@'
+inline constexpr StringId kStrEmailNoAt = 381;
+// Network search progress; its last six characters are animated
+inline constexpr StringId kStrSearchingNetworks = 382;
+// Contact editor: the e-mail address is not valid
+inline constexpr StringId kStrEmailInvalid = 383;
+// Message settings: the storage choice was confirmed by the modem
+inline constexpr StringId kStrStorageSaved = 384;
+// Read window, inbox: the reply button
+inline constexpr StringId kStrButtonReply = 385;
+// Read window, inbox: the close button
+inline constexpr StringId kStrButtonClose = 386;
+// Service status indicator: value 0
+inline constexpr StringId kStrServiceNone = 387;
+// Service status indicator: value 1
+inline constexpr StringId kStrServiceLimited = 388;
+// Yes/No question before deleting a connection profile
+inline constexpr StringId kStrConfirmDeleteProfile = 389;
+// Messages page: a command needs a selected message
+inline constexpr StringId kStrSelectMessage = 391;
+// Splash text while reconnecting after resume
+inline constexpr StringId kStrReconnecting = 392;
+// Phonebook export header line (the names the import recognises, same in every language)
+inline constexpr StringId kStrHeaderPhonebook = 393;
+// Message export header line
+inline constexpr StringId kStrHeaderMessages = 394;
+// Connection log export header line
+inline constexpr StringId kStrHeaderLogs = 395;
+// Network registration progress; its last six characters are animated
+inline constexpr StringId kStrRegistering = 396;
+// Usage limit warning: the time limit was reached
+inline constexpr StringId kStrTimeLimitReached = 404;
+// Usage limit warning: the data volume limit was reached
+inline constexpr StringId kStrDataLimitReached = 405;
+// Operator indicator when there is no operator text or no service
+inline constexpr StringId kStrNoNetwork = 407;
+// Received-volume indicator, before " %d KB"
+inline constexpr StringId kStrReceivedPrefix = 411;
+// Sent-volume indicator, before " %d KB"
+inline constexpr StringId kStrSentPrefix = 412;
+// No network service yet (OK quits, Cancel keeps waiting)
+inline constexpr StringId kStrAskQuitNoService = 413;
+// Dial time-out while authenticating
+inline constexpr StringId kStrDialTimeoutAuthenticating = 414;
+// Dial progress: opening the port
+inline constexpr StringId kStrDialOpeningPort = 415;
+// Dial progress: port opened
+inline constexpr StringId kStrDialPortOpened = 416;
+// Dial time-out while opening the port
+inline constexpr StringId kStrDialTimeoutOpeningPort = 417;
+// Dial time-out, or disconnection, while connecting the device
+inline constexpr StringId kStrDialTimeoutConnecting = 418;
+
+}  // namespace evdo
