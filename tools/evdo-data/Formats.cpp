@@ -1,5 +1,6 @@
 #include "tools/evdo-data/DataFileFormat.h"
 #include "tools/evdo-data/SettingsFormats.h"
+#include "tools/evdo-data/SmsDataFormat.h"
 
 namespace evdo::datatool {
 
@@ -7,6 +8,7 @@ std::vector<std::unique_ptr<DataFileFormat>> AllFormats() {
   std::vector<std::unique_ptr<DataFileFormat>> all;
   all.push_back(MakeEvdoIniFormat());
   all.push_back(MakeSettingDataFormat());
+  all.push_back(MakeSmsDataFormat());
   return all;
 }
 

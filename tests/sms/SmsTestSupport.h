@@ -1,0 +1,77 @@
+#pragma once
+// Helpers shared by the message tests: a scratch folder, records, and a
+// count of the saves that reach the disk.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/CodePage.h"
+#include "app/DataFile.h"
+#include "sms/SmsRecord.h"
+
+namespace evdo::test {
+
+class ScratchDir {
+public:
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sms-test-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~ScratchDir() { std::filesystem::remove_all(path_); }
+  std::string File(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+
+private:
+  std::string path_;
+};
+
+inline Bytes ReadBytes(const std::string& path) {
+  Bytes content;
+  DataFile::Read(path, content);
+  return content;
+}
+
+inline void WriteBytes(const std::string& path, const Bytes& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+}
+
+inline SmsRecord MakeRecord(std::int32_t status, std::string_view number, const DateTime& time,
+                            std::string_view text = {}) {
+  SmsRecord r = ZeroSmsRecord();
+  r.status = status;
+  SetFullFieldText(r.number, number);
+  r.time.Set(time);
+  SetFieldText(r.text, text);
+  return r;
+}
+
+// Counts the saves that reach the rename; can make them fail instead.
+class SaveWatch {
+public:
+  SaveWatch() {
+    saves_ = 0;
+    fail_ = false;
+    DataFile::SetBeforeRenameHook(&Hook);
+  }
+  ~SaveWatch() { DataFile::SetBeforeRenameHook(nullptr); }
+  int Saves() const { return saves_; }
+  void FailSaves(bool fail) { fail_ = fail; }
+
+private:
+  static bool Hook(const std::string&) {
+    ++saves_;
+    return !fail_;
+  }
+  static inline int saves_ = 0;
+  static inline bool fail_ = false;
+};
+
+// Selects a code page for one test and restores code page 936 after it.
+class CodePageScope {
+public:
+  explicit CodePageScope(CodePage cp) { SelectSystemCodePage(cp); }
+  ~CodePageScope() { SelectSystemCodePage(CodePage::Cp936); }
+};
+
+}  // namespace evdo::test
