@@ -26,7 +26,7 @@ std::string_view FieldText(const char (&field)[N]) {
 inline bool SetFieldText(char* field, std::size_t n, std::string_view text) {
   std::memset(field, 0, n);
   std::string_view fit = CutToBytes(text, n - 1);
-  if (!fit.empty()) std::memcpy(field, fit.data(), fit.size());
+  if (!fit.empty()) std::memcpy(field, fit.data(), fit.size());  // an empty view may hold no pointer
   return fit.size() == text.size();
 }
 template <std::size_t N>
@@ -38,7 +38,7 @@ bool SetFieldText(char (&field)[N], std::string_view text) {
 inline bool SetFullFieldText(char* field, std::size_t n, std::string_view text) {
   std::memset(field, 0, n);
   std::string_view fit = CutToBytes(text, n);
-  if (!fit.empty()) std::memcpy(field, fit.data(), fit.size());
+  if (!fit.empty()) std::memcpy(field, fit.data(), fit.size());  // an empty view may hold no pointer
   return fit.size() == text.size();
 }
 template <std::size_t N>

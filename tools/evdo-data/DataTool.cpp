@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/evdo-data/ContactsCommand.h"
+
 namespace evdo::datatool {
 namespace {
 
@@ -22,7 +24,9 @@ const std::vector<std::unique_ptr<DataFileFormat>>& Formats() {
 int Usage(std::ostream& err) {
   err << "usage: evdo-data check DIR\n"
          "       evdo-data dump FILE\n"
-         "       evdo-data build FILE.json [OUT]\n";
+         "       evdo-data build FILE.json [OUT]\n"
+         "       evdo-data export-contacts --csv|--vcard PbData.dat OUT\n"
+         "       evdo-data import-contacts IN PbData.dat\n";
   return 2;
 }
 
@@ -130,6 +134,7 @@ int RunDataTool(const std::vector<std::string>& args, std::ostream& out, std::os
   if (args.size() == 2 && args[0] == "dump") return Dump(args[1], out, err);
   if ((args.size() == 2 || args.size() == 3) && args[0] == "build")
     return Build(args[1], args.size() == 3 ? args[2] : std::string(), out, err);
+  if (!args.empty() && IsContactsCommand(args[0])) return RunContactsCommand(args, out, err);
   return Usage(err);
 }
 

@@ -1,4 +1,5 @@
 #include "tools/evdo-data/DataFileFormat.h"
+#include "tools/evdo-data/PbDataFormat.h"
 #include "tools/evdo-data/SettingsFormats.h"
 #include "tools/evdo-data/SmsDataFormat.h"
 
@@ -9,6 +10,7 @@ std::vector<std::unique_ptr<DataFileFormat>> AllFormats() {
   all.push_back(MakeEvdoIniFormat());
   all.push_back(MakeSettingDataFormat());
   all.push_back(MakeSmsDataFormat());
+  all.push_back(MakePbDataFormat());
   return all;
 }
 
