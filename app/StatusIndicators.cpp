@@ -1,5 +1,7 @@
 #include "app/StatusIndicators.h"
 
+#include "app/IndicatorPictures.h"
+
 #include <array>
 #include <cstdio>
 
@@ -41,7 +43,7 @@ IndicatorChange Picture(int indicator, int pictureId) {
   return c;
 }
 
-IndicatorChange Text(int indicator, int stringId, std::string text) {
+IndicatorChange Text(int indicator, StringId stringId, std::string text) {
   IndicatorChange c;
   c.show = Show::Text;
   c.indicator = indicator;
@@ -65,9 +67,9 @@ bool FitsInt(LParam value) { return value >= INT32_MIN && value <= INT32_MAX; }
 IndicatorChange ResolveIndicator(int indicator, LParam value, const IndicatorContext& context) {
   switch (indicator) {
     case kIndicatorSignal: {
-      IndicatorChange c;
-      c.indicator = indicator;
-      if (value < 0 || value > kSignalNone) return c;
+      // The window shows the bars itself as well as handing the level on.
+      IndicatorChange c = Picture(indicator, SignalPicture(static_cast<long>(value)));
+      if (c.show == Show::Nothing) return c;
       c.forward = true;
       c.forwardKind = kInternetSignal;
       return c;
@@ -75,10 +77,10 @@ IndicatorChange ResolveIndicator(int indicator, LParam value, const IndicatorCon
     case kIndicatorOperator:
       if (value == 1 && !context.operatorText.empty())
         return Text(indicator, 0, std::string(context.operatorText));
-      return Text(indicator, kStrNoService, "");
+      return Text(indicator, kStrNoNetwork, "");
     case kIndicatorService:
-      if (value == 0) return Text(indicator, kStrServiceStatus0, "");
-      if (value == 1) return Text(indicator, kStrServiceStatus1, "");
+      if (value == 0) return Text(indicator, kStrServiceNone, "");
+      if (value == 1) return Text(indicator, kStrServiceLimited, "");
       return Text(indicator, 0, "");
     case kIndicatorCall:
       if (!context.callPage) return IndicatorChange{};
@@ -96,10 +98,10 @@ IndicatorChange ResolveIndicator(int indicator, LParam value, const IndicatorCon
       return Text(indicator, 0, Format("%d bps", value));
     case kIndicatorSentKb:
       if (!FitsInt(value)) return IndicatorChange{};
-      return Text(indicator, kStrSentKb, Format(" %d KB", value));
+      return Text(indicator, kStrSentPrefix, Format(" %d KB", value));
     case kIndicatorReceivedKb:
       if (!FitsInt(value)) return IndicatorChange{};
-      return Text(indicator, kStrReceivedKb, Format(" %d KB", value));
+      return Text(indicator, kStrReceivedPrefix, Format(" %d KB", value));
     case kIndicatorConnected:
       return Picture(indicator, value != 0 ? kPicConnected : kPicNotConnected);
     case kIndicatorRoaming:

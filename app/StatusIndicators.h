@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/WindowPort.h"
+#include "ui/StringIds.h"
 
 namespace evdo {
 
@@ -34,13 +35,6 @@ enum StatusIndicator : int {
 };
 constexpr int kIndicatorCount = 14;
 
-// Language strings of the indicator texts.
-constexpr int kStrNoService = 407;
-constexpr int kStrServiceStatus0 = 387;
-constexpr int kStrServiceStatus1 = 388;
-constexpr int kStrSentKb = 412;
-constexpr int kStrReceivedKb = 411;
-
 // Picture ids shown by the image indicators.
 constexpr int kPicBlank = 242;
 constexpr int kPicRoaming = 254;
@@ -61,7 +55,7 @@ struct IndicatorChange {
   Show show = Show::Nothing;
   int indicator = 0;
   int pictureId = 0;    // Show::Picture
-  int stringId = 0;     // Show::Text: a language string shown first (0: none)
+  StringId stringId = 0;  // Show::Text: a language string shown first (0: none)
   std::string text;     // Show::Text: shown after the string (or alone)
   // Set for the indicators the Internet page also shows (0 and 8).
   bool forward = false;
@@ -70,7 +64,8 @@ struct IndicatorChange {
   bool IsValid() const { return show != Show::Nothing || forward; }
 };
 
-// What the status message (indicator, value) changes. A value outside an
+// What the status message (indicator, value) changes. The signal level (0)
+// shows as bars here and is also handed to the Internet page. A value outside an
 // indicator's table changes nothing and forwards nothing.
 IndicatorChange ResolveIndicator(int indicator, LParam value, const IndicatorContext& context);
 

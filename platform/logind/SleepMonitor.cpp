@@ -34,17 +34,17 @@ void CSleepMonitor::TakeDelayLock() {
     // resume sequence reopens it either way.
     if (reply.isError()) return;
     lock_ = reply.value();
-    emit DelayLockTaken();
+    Q_EMIT DelayLockTaken();
   });
 }
 
 void CSleepMonitor::OnPrepareForSleep(bool start) {
   if (start) {
-    emit Suspending();
+    Q_EMIT Suspending();
     lock_ = QDBusUnixFileDescriptor();  // lets the system go to sleep
   } else {
     if (!lock_.isValid()) TakeDelayLock();
-    emit Resumed();
+    Q_EMIT Resumed();
   }
 }
 

@@ -18,7 +18,7 @@ public:
   // True while the delay lock is held.
   bool HoldsDelayLock() const { return lock_.isValid(); }
 
-signals:
+Q_SIGNALS:
   // The system is about to sleep. Receivers run before the delay lock is
   // released; connect them directly.
   void Suspending();
@@ -27,7 +27,7 @@ signals:
   // The delay lock was taken (or re-taken after a resume).
   void DelayLockTaken();
 
-private slots:
+private Q_SLOTS:
   void OnPrepareForSleep(bool start);
 
 private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/IndicatorPictures.h"
 #include "app/StatusIndicators.h"
 
 namespace evdo {
@@ -50,7 +51,10 @@ TEST(Indicators, SignalAndNetworkTypeGoToTheInternetPage) {
   IndicatorChange signal = ResolveIndicator(kIndicatorSignal, 3, {});
   EXPECT_TRUE(signal.forward);
   EXPECT_EQ(signal.forwardKind, 16u);
+  EXPECT_EQ(signal.pictureId, 232);
+  EXPECT_EQ(ResolveIndicator(kIndicatorSignal, 6, {}).pictureId, kPicSignalNone);
   EXPECT_FALSE(ResolveIndicator(kIndicatorSignal, 7, {}).forward);
+  EXPECT_FALSE(ResolveIndicator(kIndicatorSignal, -1, {}).IsValid());
 
   IndicatorChange type = ResolveIndicator(kIndicatorNetworkType, 2, {});
   EXPECT_TRUE(type.forward);
@@ -87,6 +91,21 @@ INSTANTIATE_TEST_SUITE_P(Table, IndicatorTexts, ::testing::Values(
     TextCase{10, 153600, "", 0, "153600 bps"},
     TextCase{11, 12, "", 412, " 12 KB"},
     TextCase{12, 0, "", 411, " 0 KB"}));
+
+// Every picture an indicator can show is a file of the skin's indicator set,
+// except the blank picture and the two storage states the set does not draw.
+TEST(IndicatorPictures, EveryPictureOfTheTablesHasItsFile) {
+  for (int indicator = 0; indicator < kIndicatorCount; ++indicator) {
+    for (LParam value = -1; value <= 10; ++value) {
+      IndicatorChange c = ResolveIndicator(indicator, value, {true, ""});
+      if (c.show != Show::Picture || c.pictureId == kPicBlank) continue;
+      if (c.pictureId == 240 || c.pictureId == 241) continue;
+      EXPECT_NE(IndicatorPicturePath(c.pictureId), "") << "picture " << c.pictureId;
+    }
+  }
+  EXPECT_EQ(IndicatorPicturePath(kPicBlank), "");
+  EXPECT_EQ(IndicatorPicturePath(kPicTrayIcon), "skin/indicators/tray.png");
+}
 
 }  // namespace
 }  // namespace evdo
