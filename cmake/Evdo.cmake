@@ -30,9 +30,24 @@ function(evdo_test name)
   target_compile_options(${name} PRIVATE ${EVDO_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  # The discovery script cannot carry a list of labels: it gets the first,
+  # and a second script sets them all once the discovered tests are known.
+  set(first_label "")
+  if(ARG_LABELS)
+    list(GET ARG_LABELS 0 first_label)
+  endif()
   gtest_discover_tests(${name}
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES LABELS "${first_label}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
+  list(LENGTH ARG_LABELS label_count)
+  if(label_count GREATER 1)
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${script}
+      "if(${name}_TESTS)\n"
+      "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  endif()
 endfunction()
 
 include(GoogleTest)

@@ -4,6 +4,8 @@
 
 namespace evdo {
 
+static_assert(kOperatorTextSize == 128);
+
 CDeviceStatus::CDeviceStatus() { Reset(); }
 
 void CDeviceStatus::Reset() {
@@ -53,6 +55,7 @@ namespace {
 
 std::mutex serviceCentreLock;
 char serviceCentreText[kServiceCentreTextSize] = {};
+static_assert(sizeof serviceCentreText == 42);
 
 }  // namespace
 

@@ -28,9 +28,14 @@ CStatusCommands::CStatusCommands(CDeviceStatus& status, CCommandExchange& exchan
     : status_(status),
       exchange_(exchange),
       dispatcher_(dispatcher),
-      self_(self),
-      operatorQuery_{this, &SpecOf(StatusCommand::Operator), false} {
-  for (int i = 0; i < kStatusCommandCount; ++i) contexts_[i] = {this, &kSpecs[i], true};
+      self_(self) {
+  for (int i = 0; i < kStatusCommandCount; ++i) {
+    contexts_[i].owner = this;
+    contexts_[i].spec = &kSpecs[i];
+  }
+  operatorQuery_.owner = this;
+  operatorQuery_.spec = &SpecOf(StatusCommand::Operator);
+  operatorQuery_.signal = false;
   status_.AttachReplyWaiter(self_);
 }
 
@@ -52,8 +57,8 @@ void CStatusCommands::Start(HandlerContext& context, std::string_view text, Done
     done(CommandOutcome::NotWritten);
     return;
   }
-  Event& reply = ReplyEvent(*context.spec);
-  reply.Reset();
+  ReplyEvent(*context.spec).Reset();
+  context.answered = false;
   // The handler may run before SendWithTimer returns; it only sets the
   // event and posts, and the posted wake is handled after this returns.
   outstanding_ = &context;
@@ -73,9 +78,11 @@ bool CStatusCommands::QueryOperatorName() {
 void CStatusCommands::EmptyCommandSlot() { dispatcher_.ClearHandler(kCommandSlot); }
 
 void CStatusCommands::OnAnswer(void* context, const LineCell* lines, std::uint16_t lineCount) {
-  const auto& c = *static_cast<const HandlerContext*>(context);
+  auto& c = *static_cast<HandlerContext*>(context);
   if (c.spec->apply != nullptr) c.spec->apply(c.owner->status_, BlockLines(lines, lineCount));
-  if (c.signal) c.owner->status_.SignalReply(c.owner->ReplyEvent(*c.spec));
+  if (!c.signal) return;
+  c.answered = true;
+  c.owner->status_.SignalReply(c.owner->ReplyEvent(*c.spec));
 }
 
 Event& CStatusCommands::ReplyEvent(const StatusCommandSpec& spec) {
@@ -83,8 +90,8 @@ Event& CStatusCommands::ReplyEvent(const StatusCommandSpec& spec) {
 }
 
 void CStatusCommands::OnMessage(MessageId message, WParam, LParam) {
-  if (message != kStatusReplyWake || outstanding_ == nullptr) return;
-  if (!ReplyEvent(*outstanding_->spec).Wait(0)) return;
+  if (message != kStatusReplyWake || outstanding_ == nullptr || !outstanding_->answered) return;
+  ReplyEvent(*outstanding_->spec).Wait(0);
   CCommandExchange::Finish(self_, kStatusCommandTimer);
   Complete(CommandOutcome::Answered);
 }
@@ -93,7 +100,8 @@ void CStatusCommands::OnTimer(TimerId timerId) {
   if (timerId != kStatusCommandTimer || outstanding_ == nullptr) return;
   exchange_.GiveUp(self_, kStatusCommandTimer);
   // An answer that came just before the give-up still counts.
-  bool answered = ReplyEvent(*outstanding_->spec).Wait(0);
+  bool answered = outstanding_->answered;
+  if (answered) ReplyEvent(*outstanding_->spec).Wait(0);
   Complete(answered ? CommandOutcome::Answered : CommandOutcome::TimedOut);
 }
 

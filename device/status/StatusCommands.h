@@ -4,7 +4,10 @@
 // on the user-interface thread without blocking it: the answer handler
 // (parser thread) sets the reply event and wakes this object with a posted
 // message; the wait is a window timer. Only one status command is
-// outstanding at a time.
+// outstanding at a time, and an exchange ends only on its own answer or its
+// time-out, so the port is never left Busy behind it (a "+CSMSS:"
+// notification sets the CSMSS reply event but does not end the CSMSS query).
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -83,9 +86,11 @@ public:
 
 private:
   struct HandlerContext {
-    CStatusCommands* owner;
-    const StatusCommandSpec* spec;
-    bool signal;
+    CStatusCommands* owner = nullptr;
+    const StatusCommandSpec* spec = nullptr;
+    bool signal = true;
+    // Set by the handler: the command's own final result has arrived.
+    std::atomic<bool> answered{false};
   };
 
   static void OnAnswer(void* context, const LineCell* lines, std::uint16_t lineCount);

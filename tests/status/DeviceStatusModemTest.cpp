@@ -294,5 +294,26 @@ TEST_F(DeviceStatusModemTest, OperatorNameQueryFillsTheTextWithoutWaiting) {
   EXPECT_TRUE(Posted(5, 1));
 }
 
+// A "+CSMSS:" line while the CSMSS query waits updates the value but does not
+// end the query: only its own answer or its time-out does, so the port is
+// not left Busy behind it.
+TEST_F(DeviceStatusModemTest, CsmssNotificationDoesNotEndTheCsmssQuery) {
+  Control("fault silent 1");
+  bool done = false;
+  CommandOutcome outcome = CommandOutcome::NotWritten;
+  commands_.Send(StatusCommand::Csmss, [&](CommandOutcome o) {
+    outcome = o;
+    done = true;
+  });
+  Control("devstatus csmss 6");
+  Control("devstatus emit csmss");
+  ASSERT_TRUE(Until([&] { return status_.csmssValue.load() == 6; }, 20000));
+  EXPECT_FALSE(done);
+  ASSERT_TRUE(Until([&] { return done; }, 40000, 100));
+  EXPECT_EQ(outcome, CommandOutcome::TimedOut);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Ready);
+  EXPECT_FALSE(dispatcher_.HasHandler(kCommandSlot));
+}
+
 }  // namespace
 }  // namespace evdo

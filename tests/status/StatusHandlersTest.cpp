@@ -107,6 +107,8 @@ TEST_F(StatusHandlersTest, ServiceCentreIsStoredOnlyFromATwoLineAnswer) {
   EXPECT_EQ(ServiceCentreText(), "");
   ApplyServiceCentreAnswer(status_, TestBlock{"OK"}.Lines());
   EXPECT_EQ(ServiceCentreText(), "");
+  ApplyServiceCentreAnswer(status_, TestBlock{"+CSCA: \"+8613800100500\",145", "x", "OK"}.Lines());
+  EXPECT_EQ(ServiceCentreText(), "");
   ApplyServiceCentreAnswer(status_, TestBlock{"+CSCA: \"" + std::string(60, '9') + "\",145", "OK"}.Lines());
   EXPECT_EQ(ServiceCentreText(), std::string(40, '9'));
   SetServiceCentreText("");

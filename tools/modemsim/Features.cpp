@@ -1,4 +1,5 @@
 // The features of every simulated modem, one line each.
+#include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
 
@@ -6,6 +7,7 @@ namespace evdo::modemsim {
 
 void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<IdentityFeature>();
+  engine.AddFeature<DeviceStatusFeature>();
 }
 
 }  // namespace evdo::modemsim

@@ -20,6 +20,8 @@ public:
   void Close();
   bool IsOpen() const { return master_ >= 0; }
   int MasterFd() const { return master_; }
+  // The simulator's own descriptor of the serial end (for its settings).
+  int SerialFd() const { return serial_; }
   const std::string& SerialPath() const { return path_; }
 
 private:

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <future>
 
@@ -264,7 +265,16 @@ void SimulatedModem::ReadSerial() {
     if (n <= 0) return;
     Trace("<-", buffer, static_cast<std::size_t>(n));
     engine_->OnReceived(std::string_view(buffer, static_cast<std::size_t>(n)));
+    std::lock_guard lock(commandsLock_);
+    commandsReceived_ = engine_->CommandsReceived();
+    commandsChanged_.notify_all();
   }
+}
+
+bool SimulatedModem::WaitForCommands(std::uint64_t count, int timeoutMs) {
+  std::unique_lock lock(commandsLock_);
+  return commandsChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return commandsReceived_ >= count; });
 }
 
 void SimulatedModem::WriteSerial() {

@@ -11,6 +11,7 @@
 //   port.Open(modem.SerialPath().c_str(), true);
 //   modem.Control("notify +RSSI: 20,99");
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -56,6 +57,9 @@ public:
   // Runs work with the engine on the loop thread (directly when the loop
   // does not run), for instance to add a command.
   void WithEngine(const std::function<void(ModemEngine&)>& work);
+
+  // Waits until the modem has received count commands in all.
+  bool WaitForCommands(std::uint64_t count, int timeoutMs);
 
   // The time the last byte of the last answer was written, in steady-clock
   // nanoseconds.
@@ -106,6 +110,9 @@ private:
   std::atomic<std::thread::id> loopThread_{};
   std::thread thread_;
   std::atomic<std::int64_t> lastAnswerNanos_{0};
+  std::mutex commandsLock_;
+  std::condition_variable commandsChanged_;
+  std::uint64_t commandsReceived_ = 0;
 };
 
 }  // namespace evdo::modemsim

@@ -1,0 +1,295 @@
+// The dispatcher's routing, relays, queue and handler table, fed bytes
+// directly (the parser's work without its thread).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "device/AtDispatcher.h"
+#include "tests/device/BlockRecorder.h"
+#include "tests/device/FakeSerialDevice.h"
+
+namespace evdo {
+namespace {
+
+using test::BlockRecorder;
+using test::DispatchLog;
+using test::FakeSerialDevice;
+
+class DispatcherTest : public ::testing::Test {
+protected:
+  DispatcherTest()
+      : port_(std::make_unique<FakeSerialDevice>(&script_)), dispatcher_(port_, setup_),
+        recorder_(port_, dispatcher_) {
+    setup_.Main_nCall = 1;
+    port_.Open("fake", false);
+    dispatcher_.SetDispatchObserver(log_.Observer());
+    dispatcher_.SetCommandArmWaitMs(50);
+  }
+  void Feed(const std::string& bytes) {
+    dispatcher_.ProcessBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  }
+
+  FakeSerialDevice::Script script_;
+  CSetupData setup_;
+  CSerialPort port_;
+  CAtDispatcher dispatcher_;
+  BlockRecorder recorder_;
+  DispatchLog log_;
+};
+
+TEST_F(DispatcherTest, FinalResultSetsPortReadyBeforeCallAndEmptiesCommandSlot) {
+  ASSERT_TRUE(port_.Write("AT\r", 3, false));
+  ASSERT_EQ(port_.GetState(), CSerialPort::Busy);
+  recorder_.Register(kCommandSlot);
+  EXPECT_TRUE(dispatcher_.CommandArmedEvent().IsSet());
+  Feed("\r\nOK\r\n");
+  auto blocks = recorder_.Blocks();
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0].lines, std::vector<std::string>{"OK"});
+  EXPECT_EQ(blocks[0].portState, CSerialPort::Ready);
+  EXPECT_TRUE(blocks[0].commandSlotEmpty);
+  EXPECT_FALSE(dispatcher_.CommandArmedEvent().IsSet());
+  // One-shot: a second answer finds the slot empty.
+  Feed("\r\nOK\r\n");
+  EXPECT_EQ(recorder_.Blocks().size(), 1u);
+}
+
+struct RouteCase {
+  std::string line;
+  int slot;
+};
+
+void PrintTo(const RouteCase& c, std::ostream* os) { *os << c.line; }
+
+
+class DispatcherRouteTest : public DispatcherTest, public ::testing::WithParamInterface<RouteCase> {};
+
+TEST_P(DispatcherRouteTest, NotificationReachesItsSlotOnly) {
+  for (int slot = 2; slot < kSlotCount; ++slot) {
+    if (slot != kCallerNumberSlot) recorder_.Register(slot);
+  }
+  Feed("\r\n" + GetParam().line + "\r\n");
+  auto blocks = recorder_.Blocks();
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0].slot, GetParam().slot);
+  EXPECT_EQ(blocks[0].lines, std::vector<std::string>{GetParam().line});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DispatcherRouteTest,
+    ::testing::Values(RouteCase{"NO CARRIER", 3}, RouteCase{"NO DIALTONE", 4},
+                      RouteCase{"+RSSI: 4,1", 5}, RouteCase{"+CSMSS:1", 6}, RouteCase{"+CPBSS:1", 7},
+                      RouteCase{"Network status: 1", 9}, RouteCase{"Network Service: 2", 10},
+                      RouteCase{"Roaming status: 0", 11}, RouteCase{"HANDSET_NOTIFY: 3", 12},
+                      RouteCase{"SIM_READY: 1", 13}, RouteCase{"Current PLMN: \"Op\"", 14},
+                      RouteCase{"Srv status: 1", 15}, RouteCase{"+CDS: 25", 16},
+                      RouteCase{"ERROR", 17}, RouteCase{"+CME ERROR: 3", 17},
+                      RouteCase{"+CMS ERROR: 302", 17}));
+
+TEST_F(DispatcherTest, TwoLineMessageNotificationReachesSlot2) {
+  recorder_.Register(2);
+  Feed("\r\n+CMT: \"123\",,\"24/01/01\"\r\nERROR\r\n");
+  auto blocks = recorder_.Blocks();
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_EQ(blocks[0].lines, (std::vector<std::string>{"+CMT: \"123\",,\"24/01/01\"", "ERROR"}));
+}
+
+TEST_F(DispatcherTest, CallLinesAreDiscardedWhenCallsAreOff) {
+  setup_.Main_nCall = 0;
+  recorder_.Register(kRingSlot);
+  recorder_.Register(4);
+  recorder_.Register(kCallerNumberSlot);
+  Feed("\r\nRING\r\n\r\nNO DIALTONE\r\n\r\n+CLIP: \"1\",129\r\n");
+  auto records = log_.Records();
+  ASSERT_EQ(records.size(), 3u);
+  for (const auto& record : records) {
+    EXPECT_FALSE(record.delivered);
+    EXPECT_EQ(record.slot, -1);
+  }
+  EXPECT_TRUE(recorder_.Blocks().empty());
+}
+
+TEST_F(DispatcherTest, CallLinesAreRoutedWhenCallsAreOn) {
+  recorder_.Register(kRingSlot);
+  recorder_.Register(4);
+  recorder_.Register(kCallerNumberSlot);
+  Feed("\r\nRING\r\n\r\nNO DIALTONE\r\n\r\n+CLIP: \"1\",129\r\n");
+  auto records = log_.Records();
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].slot, kRingSlot);
+  EXPECT_EQ(records[1].slot, 4);
+  EXPECT_EQ(records[2].slot, kCallerNumberSlot);
+  for (const auto& record : records) EXPECT_TRUE(record.delivered);
+}
+
+TEST_F(DispatcherTest, AnswerWithoutHandlerWaitsThenIsDiscarded) {
+  ASSERT_TRUE(port_.Write("AT\r", 3, false));
+  auto start = std::chrono::steady_clock::now();
+  Feed("\r\nOK\r\n");
+  auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(50));
+  ASSERT_EQ(log_.Records().size(), 1u);
+  EXPECT_FALSE(log_.Records()[0].delivered);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Ready);
+}
+
+TEST_F(DispatcherTest, RegistrationDuringTheWaitReceivesTheAnswer) {
+  dispatcher_.SetCommandArmWaitMs(CAtDispatcher::kCommandArmWaitMs);
+  std::thread parser([&] { Feed("\r\nOK\r\n"); });
+  recorder_.Register(kCommandSlot);
+  parser.join();
+  ASSERT_EQ(recorder_.Blocks().size(), 1u);
+  EXPECT_EQ(recorder_.Blocks()[0].lines, std::vector<std::string>{"OK"});
+}
+
+TEST_F(DispatcherTest, HandlerTableRegistrationAndClearing) {
+  EXPECT_FALSE(dispatcher_.RegisterHandler(-1, &BlockRecorder::Handler, nullptr));
+  EXPECT_FALSE(dispatcher_.RegisterHandler(kSlotCount, &BlockRecorder::Handler, nullptr));
+  EXPECT_FALSE(dispatcher_.ClearHandler(kAllSlots + 1));
+  for (int slot = 0; slot < kSlotCount; ++slot) recorder_.Register(slot);
+  for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_TRUE(dispatcher_.HasHandler(slot)) << slot;
+  EXPECT_TRUE(dispatcher_.CommandArmedEvent().IsSet());
+  dispatcher_.ClearHandler(5);
+  EXPECT_FALSE(dispatcher_.HasHandler(5));
+  EXPECT_TRUE(dispatcher_.HasHandler(6));
+  // Clearing all leaves the command-armed event as it was.
+  dispatcher_.ClearHandler(kAllSlots);
+  for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(dispatcher_.HasHandler(slot)) << slot;
+  EXPECT_TRUE(dispatcher_.CommandArmedEvent().IsSet());
+  recorder_.Register(kCommandSlot);
+  dispatcher_.ClearHandler(kCommandSlot);
+  EXPECT_FALSE(dispatcher_.CommandArmedEvent().IsSet());
+}
+
+TEST_F(DispatcherTest, ClearHandlerWaitsForCallInProgress) {
+  struct Gate {
+    Event entered{Event::Mode::Manual};
+    Event release{Event::Mode::Manual};
+    std::atomic<bool> cleared{false};
+    bool clearedBeforeReturn = true;
+  } gate;
+  dispatcher_.RegisterHandler(
+      5,
+      [](void* context, const LineCell*, std::uint16_t) {
+        auto* g = static_cast<Gate*>(context);
+        g->entered.Set();
+        g->release.Wait(Event::kInfinite);
+        g->clearedBeforeReturn = g->cleared.load();
+      },
+      &gate);
+  std::thread parser([&] { Feed("\r\n+RSSI: 1\r\n"); });
+  ASSERT_TRUE(gate.entered.Wait(10000));
+  Event clearReturned(Event::Mode::Manual);
+  std::thread clearer([&] {
+    dispatcher_.ClearHandler(5);
+    gate.cleared = true;
+    clearReturned.Set();
+  });
+  // The clear must still be waiting while the handler runs.
+  EXPECT_FALSE(clearReturned.Wait(200));
+  gate.release.Set();
+  EXPECT_TRUE(clearReturned.Wait(10000));
+  parser.join();
+  clearer.join();
+  EXPECT_FALSE(gate.clearedBeforeReturn);
+}
+
+TEST_F(DispatcherTest, HandlerMayClearItsOwnSlotWithoutWaiting) {
+  dispatcher_.RegisterHandler(
+      5,
+      [](void* context, const LineCell*, std::uint16_t) {
+        static_cast<CAtDispatcher*>(context)->ClearHandler(kAllSlots);
+      },
+      &dispatcher_);
+  Feed("\r\n+RSSI: 1\r\n");
+  EXPECT_FALSE(dispatcher_.HasHandler(5));
+}
+
+TEST_F(DispatcherTest, NewMessageRelayQueues50AndDiscardsMore) {
+  recorder_.Register(kNewMessageSlot);
+  for (int i = 0; i < 51; ++i) Feed("\r\n+CMTI: \"SM\"," + std::to_string(i) + "\r\n");
+  EXPECT_EQ(dispatcher_.QueuedNotifications(), 50u);
+  EXPECT_EQ(dispatcher_.DiscardedNotifications(), 1u);
+  // The consumer thread does not run: nothing was delivered.
+  EXPECT_TRUE(recorder_.Blocks().empty());
+}
+
+TEST_F(DispatcherTest, RelaysDiscardMultiLineBlocks) {
+  recorder_.Register(kNewMessageSlot);
+  Feed("\r\ninfo\r\n\r\n+CMTI: \"SM\",1\r\n");
+  EXPECT_EQ(dispatcher_.QueuedNotifications(), 0u);
+  Feed("\r\n+CMTI: \"SM\",2\r\n");
+  EXPECT_EQ(dispatcher_.QueuedNotifications(), 1u);
+}
+
+class ConsumerTest : public DispatcherTest {
+protected:
+  void SetUp() override {
+    dispatcher_.SetIncomingCallHook([this] {
+      ++incomingCalls_;
+      callFlag_.Set();
+    });
+    ASSERT_TRUE(dispatcher_.StartThreads());
+  }
+  void TearDown() override { dispatcher_.Shutdown(); }
+
+  std::atomic<int> incomingCalls_{0};
+  Event callFlag_{Event::Mode::Manual};
+};
+
+TEST_F(ConsumerTest, QueuedNotificationsWaitForGateAndArriveInOrder) {
+  dispatcher_.NotificationGate().Reset();
+  recorder_.Register(kNewMessageSlot);
+  for (int i = 0; i < 51; ++i) Feed("\r\n+CMTI: \"SM\"," + std::to_string(i) + "\r\n");
+  EXPECT_EQ(dispatcher_.QueuedNotifications(), 50u);
+  EXPECT_FALSE(recorder_.WaitForBlocks(1, 100));
+  dispatcher_.NotificationGate().Set();
+  ASSERT_TRUE(recorder_.WaitForBlocks(50));
+  auto blocks = recorder_.Blocks();
+  ASSERT_EQ(blocks.size(), 50u);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(blocks[i].slot, kNewMessageSlot);
+    EXPECT_EQ(blocks[i].lines, std::vector<std::string>{"+CMTI: \"SM\"," + std::to_string(i)});
+  }
+}
+
+TEST_F(ConsumerTest, CallerNumberSetsIncomingCallFlagThenWaitsForGate) {
+  dispatcher_.NotificationGate().Reset();
+  recorder_.Register(kCallerNumberSlot);
+  Feed("\r\n+CLIP: \"1\",129\r\n");
+  ASSERT_TRUE(callFlag_.Wait(10000));
+  EXPECT_FALSE(recorder_.WaitForBlocks(1, 100));
+  // A second one before delivery replaces the first.
+  Feed("\r\n+CLIP: \"2\",129\r\n");
+  dispatcher_.NotificationGate().Set();
+  ASSERT_TRUE(recorder_.WaitForBlocks(1));
+  EXPECT_EQ(recorder_.Blocks()[0].lines, std::vector<std::string>{"+CLIP: \"2\",129"});
+}
+
+TEST_F(ConsumerTest, RingIsDeliveredThroughTheConsumer) {
+  recorder_.Register(kRingSlot);
+  Feed("\r\nRING\r\n");
+  ASSERT_TRUE(recorder_.WaitForBlocks(1));
+  EXPECT_EQ(recorder_.Blocks()[0].slot, kRingSlot);
+  EXPECT_GE(incomingCalls_.load(), 1);
+}
+
+TEST_F(ConsumerTest, ShutdownEndsThreadsWhileGateIsClosed) {
+  dispatcher_.NotificationGate().Reset();
+  recorder_.Register(kNewMessageSlot);
+  Feed("\r\n+CMTI: \"SM\",1\r\n");
+  dispatcher_.Shutdown();
+  EXPECT_TRUE(recorder_.Blocks().empty());
+}
+
+TEST_F(ConsumerTest, StartClearsHandlersRegisteredBefore) {
+  dispatcher_.Shutdown();
+  recorder_.Register(5);
+  ASSERT_TRUE(dispatcher_.StartThreads());
+  EXPECT_FALSE(dispatcher_.HasHandler(5));
+}
+
+}  // namespace
+}  // namespace evdo
