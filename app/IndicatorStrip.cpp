@@ -10,22 +10,25 @@
 namespace evdo {
 namespace {
 
-// The elements from left to right; the network status (1) has none.
-constexpr int kOrder[] = {
-    kIndicatorSignal, kIndicatorNetworkType, kIndicatorRoaming, kIndicatorOperator, kIndicatorService,
-    kIndicatorUnread, kIndicatorInboxFull,   kIndicatorCall,    kIndicatorConnected, kIndicatorSentKb,
-    kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate,
+// The elements from left to right, in groups: the network, the messages and
+// the call, the connection and its traffic. The network status (1) has none.
+constexpr int kGroups[][6] = {
+    {kIndicatorSignal, kIndicatorNetworkType, kIndicatorRoaming, kIndicatorOperator, kIndicatorService, -1},
+    {kIndicatorUnread, kIndicatorInboxFull, kIndicatorCall, -1},
+    {kIndicatorConnected, kIndicatorSentKb, kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate, -1},
 };
 
-bool IsText(int indicator) {
+// A text wide enough for what the element usually shows, so that the row
+// does not jump as values change.
+const char* TypicalText(int indicator) {
   switch (indicator) {
-    case kIndicatorOperator:
-    case kIndicatorService:
+    case kIndicatorOperator: return "China Telecom";
+    case kIndicatorService: return "Limited Service";
     case kIndicatorSendRate:
-    case kIndicatorReceiveRate:
+    case kIndicatorReceiveRate: return "0000000 bps";
     case kIndicatorSentKb:
-    case kIndicatorReceivedKb: return true;
-    default: return false;
+    case kIndicatorReceivedKb: return "Received: 000000 KB";
+    default: return nullptr;
   }
 }
 
@@ -41,22 +44,27 @@ QFrame* Separator(QWidget* parent) {
 CIndicatorStrip::CIndicatorStrip(QWidget* parent) : QWidget(parent) {
   setObjectName("indicators");
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(6, 2, 6, 2);
-  layout->setSpacing(6);
-  for (int indicator : kOrder) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QString("indicator%1").arg(indicator));
-    if (IsText(indicator)) {
-      label->setMinimumWidth(indicator == kIndicatorOperator ? 90 : 60);
-    } else {
-      label->setFixedSize(26, 18);
-      label->setAlignment(Qt::AlignCenter);
+  layout->setContentsMargins(8, 3, 8, 3);
+  layout->setSpacing(8);
+  bool firstGroup = true;
+  for (const auto& group : kGroups) {
+    if (!firstGroup) layout->addWidget(Separator(this));
+    firstGroup = false;
+    for (int indicator : group) {
+      if (indicator < 0) break;
+      auto* label = new QLabel(this);
+      label->setObjectName(QString("indicator%1").arg(indicator));
+      if (const char* typical = TypicalText(indicator)) {
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(typical)));
+      } else {
+        label->setFixedSize(26, 18);
+        label->setAlignment(Qt::AlignCenter);
+      }
+      labels_[Index(indicator)] = label;
+      layout->addWidget(label);
     }
-    labels_[Index(indicator)] = label;
-    layout->addWidget(label);
-    if (indicator == kIndicatorService || indicator == kIndicatorConnected) layout->addWidget(Separator(this));
+    if (group[0] == kIndicatorSignal) layout->addStretch(1);
   }
-  layout->addStretch(1);
 }
 
 std::size_t CIndicatorStrip::Index(int indicator) {

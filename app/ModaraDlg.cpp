@@ -37,6 +37,8 @@ namespace {
 // Posted by port refusals raised on another thread than the window's.
 constexpr MessageId kMsgShowRefusal = WM_USER + 402;
 constexpr std::uint32_t kResumeConnectedMs = 600;
+// The main window's size when it first opens.
+const QSize kDefaultSize(780, 540);
 
 // The hot spot of a cursor file (the first image's), or (0, 0).
 QPoint CursorHotSpot(const QByteArray& file) {
@@ -141,7 +143,6 @@ void CModaraDlg::OnCreatePages() {
   layout->setSpacing(0);
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("CTabDialog");
-  tabs_->setDocumentMode(true);
   const CSetupData& setup = CSetupData::Instance();
   for (const PageSpec& spec : kPageOrder) {
     const PageFactory* factory = MainWindowPages::Factory(spec.kind);
@@ -153,7 +154,6 @@ void CModaraDlg::OnCreatePages() {
     tabs_->addTab(page, title);
     pages_[spec.kind] = page;
   }
-  tabs_->setVisible(tabs_->count() > 0);
   layout->addWidget(tabs_, 1);
 
   auto* bar = new QWidget(this);
@@ -171,7 +171,7 @@ void CModaraDlg::OnCreatePages() {
           [this, menuButton] { OpenSystemMenu(menuButton->mapToGlobal(QPoint(0, menuButton->height()))); });
   barLayout->addWidget(menuButton);
   layout->addWidget(bar, 0);
-  if (tabs_->count() == 0) layout->addStretch(1);
+  resize(kDefaultSize);
 }
 
 CBasePage* CModaraDlg::Page(PageKind kind) const {

@@ -29,12 +29,15 @@ DashboardHarness::DashboardHarness(bool withLanguages) {
 
   std::string error;
   if (modem_.Open(error) && modem_.Start()) options_.portPath = QString::fromStdString(modem_.SerialPath());
-  poll_.setInterval(20);
-  QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+  modalPoll_.setInterval(20);
+  QObject::connect(&modalPoll_, &QTimer::timeout, [this] { AnswerModals(); });
+  scriptPoll_.setInterval(20);
+  QObject::connect(&scriptPoll_, &QTimer::timeout, [this] { StartScript(); });
 }
 
 DashboardHarness::~DashboardHarness() {
-  poll_.stop();
+  modalPoll_.stop();
+  scriptPoll_.stop();
   modem_.Stop();
 }
 
@@ -53,7 +56,7 @@ void Accept(QWidget& modal) {
   if (auto* dialog = qobject_cast<QDialog*>(&modal)) dialog->accept();
 }
 
-void DashboardHarness::Poll() {
+void DashboardHarness::AnswerModals() {
   QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal != lastModal_) {
     lastModal_ = modal;
@@ -70,6 +73,9 @@ void DashboardHarness::Poll() {
     }
   }
   if (modal == nullptr) lastModal_ = nullptr;
+}
+
+void DashboardHarness::StartScript() {
   if (!scriptRan_ && !scriptRunning_ && script_ && app_ != nullptr && app_->MainWindow() != nullptr &&
       app_->Timing().readyMs >= 0) {
     scriptRunning_ = true;
@@ -83,9 +89,11 @@ int DashboardHarness::Run(std::function<void(CModaraApp&, CModaraDlg&)> script) 
   script_ = std::move(script);
   CModaraApp app(options_);
   app_ = &app;
-  poll_.start();
+  modalPoll_.start();
+  scriptPoll_.start();
   int code = app.Run();
-  poll_.stop();
+  modalPoll_.stop();
+  scriptPoll_.stop();
   app_ = nullptr;
   return code;
 }

@@ -49,7 +49,10 @@ public:
   bool ScriptRan() const { return scriptRan_; }
 
 private:
-  void Poll();
+  // Two timers: a timer does not fire again while its own handler runs, and
+  // the script's handler runs for as long as the script waits.
+  void AnswerModals();
+  void StartScript();
 
   TempDir folder_{true};
   modemsim::SimulatedModem modem_;
@@ -63,7 +66,8 @@ private:
   CModaraApp* app_ = nullptr;
   bool scriptRan_ = false;
   bool scriptRunning_ = false;
-  QTimer poll_;
+  QTimer modalPoll_;
+  QTimer scriptPoll_;
 };
 
 // Accepts a message box or dialog (its default button, or accept()).
