@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QRadioButton>
@@ -321,6 +322,38 @@ TEST(Dashboard, WithoutALanguageModuleTheBuiltInErrorEndsStartUp) {
   ASSERT_EQ(h.MessagesSeen().size(), 1u);
   EXPECT_EQ(h.MessagesSeen()[0], "The specific dll is not found!");
   EXPECT_FALSE(h.ScriptRan());
+}
+
+TEST(Dashboard, SystemMenuOpensAboutWithTheDeviceTextsAndSwitchesLanguage) {
+  DashboardHarness h;
+  ASSERT_TRUE(h.Control("identity serial 35209900176148"));
+  QString identity, firmware, title;
+  h.OnModal("CAboutDialog", [&](QWidget& about) {
+    identity = about.findChild<QLabel*>("identity")->text();
+    firmware = about.findChild<QLabel*>("firmware")->text();
+    title = about.windowTitle();
+    Accept(about);
+  });
+  QStringList languages;
+  h.OnModal("CLanguage", [&](QWidget& dialog) {
+    auto* list = dialog.findChild<QListWidget*>();
+    for (int i = 0; i < list->count(); ++i) languages << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->text() == Str(kStrLanguageChinese)) list->setCurrentRow(i);
+    Accept(dialog);
+  });
+  h.Run([&](CModaraApp&, CModaraDlg& w) {
+    ASSERT_TRUE(WaitFor([&] { return !w.VersionText().empty(); }));
+    EXPECT_TRUE(w.SystemMenu().IsEnabled(kSysCommandAbout));
+    w.SendSysCommand(kSysCommandAbout);
+    w.SendSysCommand(kSysCommandLanguage);
+    w.EndModalLoop(false);
+  });
+  EXPECT_EQ(identity, "352099001761481");
+  EXPECT_EQ(firmware, "SIM.1.0.0");
+  EXPECT_EQ(title, "EVDO Dashboard");
+  EXPECT_EQ(languages, (QStringList{"Chinese (Simplified)", "English"}));
+  EXPECT_EQ(Str(kStrAppTitle), QString::fromUtf8("EVDO 上网助手")) << "texts now come from the chosen module";
 }
 
 TEST(Dashboard, HelpWithoutItsFileSaysSo) {

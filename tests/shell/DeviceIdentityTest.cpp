@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, IdentityCompletion, ::testing::Values(
     IdentityCase{"4901542032375", "4901542032375"},
     IdentityCase{"A1000009296F21", "A1000009296F21"},
     IdentityCase{"0x8099D5AF", "0x8099D5AF"},
-    IdentityCase{"", ""}));
+    IdentityCase{"", ""}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(DeviceIdentity, AnswerValueDropsPrefixBlanksAndQuotes) {
   EXPECT_EQ(AnswerValue("+GSN: 49015420323751", "+GSN:"), "49015420323751");

@@ -40,7 +40,12 @@ INSTANTIATE_TEST_SUITE_P(Table, IndicatorPictures, ::testing::Values(
     PictureCase{8, 0, 242}, PictureCase{8, 1, 4084}, PictureCase{8, 2, 4083},
     PictureCase{8, 3, 0},
     PictureCase{13, 1, 4064}, PictureCase{13, 7, 4064}, PictureCase{13, 0, 4065},
-    PictureCase{1, 1, 0}, PictureCase{14, 0, 0}, PictureCase{-3, 0, 0}));
+    PictureCase{1, 1, 0}, PictureCase{14, 0, 0}, PictureCase{-3, 0, 0}),
+    [](const auto& info) {
+      const PictureCase& c = info.param;
+      return "Indicator" + std::to_string(c.indicator < 0 ? 99 : c.indicator) + "Value" +
+             (c.value < 0 ? "Minus" : "") + std::to_string(c.value < 0 ? -c.value : c.value);
+    });
 
 TEST(Indicators, CallIndicatorIgnoresUpdatesWithoutTheCallPage) {
   EXPECT_EQ(ResolveIndicator(kIndicatorCall, 1, {false, ""}).show, Show::Nothing);
@@ -90,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Table, IndicatorTexts, ::testing::Values(
     TextCase{9, 0, "", 0, "0 bps"},
     TextCase{10, 153600, "", 0, "153600 bps"},
     TextCase{11, 12, "", 412, " 12 KB"},
-    TextCase{12, 0, "", 411, " 0 KB"}));
+    TextCase{12, 0, "", 411, " 0 KB"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 // Every picture an indicator can show is a file of the skin's indicator set,
 // except the blank picture and the two storage states the set does not draw.
