@@ -6,13 +6,20 @@
 namespace evdo {
 
 void Event::Set() {
+  // Everything under the lock: a woken thread may destroy the event as soon
+  // as the lock is free.
   std::lock_guard lock(mutex_);
   set_ = true;
   if (mode_ == Mode::Manual) cv_.notify_all();
   else cv_.notify_one();
   for (WaiterLink* link = waiters_; link != nullptr; link = link->next) {
-    std::lock_guard waiterLock(link->waiter->mutex);
-    link->waiter->signalled = true;
+    {
+      std::lock_guard waiterLock(link->waiter->mutex);
+      link->waiter->signalled = true;
+    }
+    // Notified outside the waiter's own lock, so that the woken thread does
+    // not block on it at once; the waiter stays valid while it is linked,
+    // that is while this event's lock is held.
     link->waiter->cv.notify_one();
   }
 }

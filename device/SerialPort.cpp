@@ -43,7 +43,6 @@ void CSerialPort::ResetRing() {
   ringRead_ = 0;
   ringWrite_ = 0;
   ringCount_ = 0;
-  ringDropped_ = 0;
 }
 
 bool CSerialPort::Open(const char* path, bool startThreads) {
@@ -162,14 +161,15 @@ bool CSerialPort::Write(const void* bytes, std::uint16_t length, bool showError)
 
 std::size_t CSerialPort::Read(void* buffer, std::size_t count, int timeoutMs) {
   std::shared_lock lock(ioLock_);
-  if (timeoutMs != 0) {
+  SerialDevice::ReadResult result = device_->Read(buffer, count);
+  if (result.status == SerialDevice::ReadStatus::NoData && timeoutMs != 0) {
     SerialDevice::WaitResult waited = device_->WaitReadable(timeoutMs);
     if (waited != SerialDevice::WaitResult::Readable) {
       if (waited == SerialDevice::WaitResult::Failed) lastError_ = device_->LastError();
       return 0;
     }
+    result = device_->Read(buffer, count);
   }
-  SerialDevice::ReadResult result = device_->Read(buffer, count);
   if (result.status == SerialDevice::ReadStatus::Gone ||
       result.status == SerialDevice::ReadStatus::Failed) {
     lastError_ = device_->LastError();
@@ -188,24 +188,32 @@ bool CSerialPort::WaitEvent(int timeoutMs) {
 
 void CSerialPort::StoreReceived(const std::uint8_t* bytes, std::size_t count) {
   std::lock_guard lock(ringLock_);
-  std::size_t room = kRingSize - ringCount_;
-  std::size_t take = std::min(count, room);
-  std::size_t first = std::min(take, kRingSize - ringWrite_);
+  std::size_t first = std::min(count, kRingSize - ringWrite_);
   std::memcpy(ring_ + ringWrite_, bytes, first);
-  std::memcpy(ring_, bytes + first, take - first);
-  ringWrite_ = (ringWrite_ + take) % kRingSize;
-  ringCount_ = static_cast<std::uint16_t>(ringCount_ + take);
-  ringDropped_ += count - take;
+  std::memcpy(ring_, bytes + first, count - first);
+  ringWrite_ = (ringWrite_ + count) % kRingSize;
+  ringCount_ = static_cast<std::uint16_t>(ringCount_ + count);
+}
+
+std::size_t CSerialPort::RingRoom() const {
+  std::lock_guard lock(ringLock_);
+  return kRingSize - ringCount_;
 }
 
 std::size_t CSerialPort::TakeReceived(std::uint8_t* out, std::size_t max) {
-  std::lock_guard lock(ringLock_);
-  std::size_t take = std::min<std::size_t>(max, ringCount_);
-  std::size_t first = std::min(take, kRingSize - ringRead_);
-  std::memcpy(out, ring_ + ringRead_, first);
-  std::memcpy(out + first, ring_, take - first);
-  ringRead_ = (ringRead_ + take) % kRingSize;
-  ringCount_ = static_cast<std::uint16_t>(ringCount_ - take);
+  bool wasFull;
+  std::size_t take;
+  {
+    std::lock_guard lock(ringLock_);
+    wasFull = ringCount_ == kRingSize;
+    take = std::min<std::size_t>(max, ringCount_);
+    std::size_t first = std::min(take, kRingSize - ringRead_);
+    std::memcpy(out, ring_ + ringRead_, first);
+    std::memcpy(out + first, ring_, take - first);
+    ringRead_ = (ringRead_ + take) % kRingSize;
+    ringCount_ = static_cast<std::uint16_t>(ringCount_ - take);
+  }
+  if (wasFull && take > 0) ringRoom_.Set();
   return take;
 }
 
@@ -214,20 +222,22 @@ std::size_t CSerialPort::ReceivedCount() const {
   return ringCount_;
 }
 
-std::uint64_t CSerialPort::DroppedCount() const {
-  std::lock_guard lock(ringLock_);
-  return ringDropped_;
-}
-
-// Reads until nothing is waiting. False when the device has gone.
+// Reads until nothing is waiting or the ring is full. False when the device
+// has gone.
 bool CSerialPort::ReadAvailable() {
   std::uint8_t chunk[kReadChunk];
   for (;;) {
-    SerialDevice::ReadResult result = device_->Read(chunk, sizeof chunk);
+    // Only the reader fills the ring, so its room can only grow meanwhile.
+    std::size_t room = std::min(RingRoom(), sizeof chunk);
+    if (room == 0) return true;
+    SerialDevice::ReadResult result = device_->Read(chunk, room);
     switch (result.status) {
       case SerialDevice::ReadStatus::Ok:
         StoreReceived(chunk, result.count);
         if (Event* event = dataArrived_.load()) event->Set();
+        // A short read took all there was: back to waiting, which reports
+        // at once anything that came meanwhile.
+        if (result.count < room) return true;
         break;
       case SerialDevice::ReadStatus::NoData:
         return true;
@@ -246,15 +256,19 @@ bool CSerialPort::ReadAvailable() {
 }
 
 void CSerialPort::ReaderThread() {
-  while (running_.load()) {
-    if (!WaitEvent(Event::kInfinite)) {
-      // Woken by Close, or the wait itself cannot be made: either way there
-      // is nothing more to read.
-      break;
+  // It reads before it waits: a wait reports only bytes that arrive after a
+  // read has taken all there was.
+  while (running_.load() && ReadAvailable() && running_.load()) {
+    if (RingRoom() == 0) {
+      // The dispatcher has fallen behind: what arrives meanwhile waits in
+      // the device until it takes some.
+      if (Event::WaitAny({&ringRoom_, &closing_}, Event::kInfinite) != 0) break;
+      continue;
     }
+    // Woken by Close, or the wait cannot be made: nothing more to read.
+    if (!WaitEvent(Event::kInfinite)) break;
     // A device that has gone is left to the removal watch thread.
     if ((eventMask_.load() & EV_REMOVED) != 0) break;
-    if ((eventMask_.load() & EV_RXCHAR) != 0 && !ReadAvailable()) break;
   }
   readerActive_ = false;
 }

@@ -90,11 +90,12 @@ public:
   // written and, when showError is set and the device initialisation is not
   // running, the refusal message of the state is shown.
   bool Write(const void* bytes, std::uint16_t length, bool showError);
-  // Waits up to timeoutMs (-1: no limit) for bytes and reads what is
-  // waiting, up to count. 0 on time-out or error (LastError).
+  // Reads what is waiting, up to count; with nothing waiting, waits up to
+  // timeoutMs (-1: no limit) for bytes. 0 on time-out or error (LastError).
   std::size_t Read(void* buffer, std::size_t count, int timeoutMs);
-  // Waits up to timeoutMs for a serial event; true with its bits in
-  // EventMask().
+  // Waits up to timeoutMs for a serial event (EV_RXCHAR for bytes that
+  // arrive after a read has taken all there was, EV_REMOVED when the device
+  // has gone); true with its bits in EventMask().
   bool WaitEvent(int timeoutMs);
   bool Purge(std::uint32_t flags);
   bool Configure();
@@ -113,17 +114,19 @@ public:
   bool IsReaderRunning() const { return readerActive_.load(); }
 
   // The receive ring, emptied by the dispatcher. The data-arrived event is
-  // set after each read that stored bytes.
+  // set after each read that stored bytes. While the ring is full the
+  // reader takes nothing more from the device: bytes wait there (and the
+  // device's flow control holds back the modem) until the dispatcher has
+  // taken some, so that none are lost.
   void SetDataArrivedEvent(Event* event) { dataArrived_.store(event); }
   // Moves up to max bytes out of the ring, oldest first.
   std::size_t TakeReceived(std::uint8_t* out, std::size_t max);
   std::size_t ReceivedCount() const;
-  // Bytes dropped because the ring was full.
-  std::uint64_t DroppedCount() const;
 
 private:
   void ResetRing();
   void StoreReceived(const std::uint8_t* bytes, std::size_t count);
+  std::size_t RingRoom() const;
   void ReaderThread();
   bool ReadAvailable();
   void RemovalThread();
@@ -139,8 +142,9 @@ private:
   std::size_t ringRead_ = 0;
   std::size_t ringWrite_ = 0;
   std::uint16_t ringCount_ = 0;
-  std::uint64_t ringDropped_ = 0;
   mutable std::mutex ringLock_;
+  // Set when the dispatcher makes room in a full ring.
+  Event ringRoom_{Event::Mode::Auto};
 
   std::atomic<bool> running_{false};
   std::atomic<bool> readerActive_{false};

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -72,15 +73,21 @@ bool PosixSerialDevice::Open(const char* path) {
     ::close(fd);
     return Fail(error);
   }
-  int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd < 0) {
+  fd_ = fd;
+  wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  epollFd_ = ::epoll_create1(EPOLL_CLOEXEC);
+  epoll_event input{};
+  input.events = EPOLLIN | EPOLLET;
+  input.data.fd = fd_;
+  epoll_event wake{};
+  wake.events = EPOLLIN;
+  wake.data.fd = wakeFd_;
+  if (wakeFd_ < 0 || epollFd_ < 0 || ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd_, &input) != 0 ||
+      ::epoll_ctl(epollFd_, EPOLL_CTL_ADD, wakeFd_, &wake) != 0) {
     int error = errno;
-    ::ioctl(fd, TIOCNXCL);
-    ::close(fd);
+    Close();
     return Fail(error);
   }
-  fd_ = fd;
-  wakeFd_ = wakeFd;
   lastError_ = 0;
   return true;
 }
@@ -96,6 +103,10 @@ void PosixSerialDevice::Close() {
   if (wakeFd_ >= 0) {
     ::close(wakeFd_);
     wakeFd_ = -1;
+  }
+  if (epollFd_ >= 0) {
+    ::close(epollFd_);
+    epollFd_ = -1;
   }
 }
 
@@ -184,7 +195,28 @@ SerialDevice::WaitResult PosixSerialDevice::Poll(short events, int timeoutMs) {
 }
 
 SerialDevice::WaitResult PosixSerialDevice::WaitReadable(int timeoutMs) {
-  return Poll(POLLIN, timeoutMs);
+  if (epollFd_ < 0) {
+    lastError_ = EBADF;
+    return WaitResult::Failed;
+  }
+  epoll_event events[2];
+  for (;;) {
+    int n = ::epoll_wait(epollFd_, events, 2, timeoutMs);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      lastError_ = errno;
+      return WaitResult::Failed;
+    }
+    if (n == 0) return WaitResult::TimedOut;
+    WaitResult result = WaitResult::TimedOut;
+    for (int i = 0; i < n; ++i) {
+      if (events[i].data.fd == wakeFd_) return WaitResult::Woken;
+      // Bytes still waiting are taken before a hang-up is reported.
+      if ((events[i].events & EPOLLIN) != 0) result = WaitResult::Readable;
+      else if ((events[i].events & (EPOLLHUP | EPOLLERR)) != 0) result = WaitResult::HangUp;
+    }
+    return result;
+  }
 }
 
 SerialDevice::WaitResult PosixSerialDevice::WaitHangUp() {

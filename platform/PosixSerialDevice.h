@@ -1,8 +1,11 @@
 #pragma once
 // A Linux tty as a SerialDevice: exclusive open (O_NOCTTY, TIOCEXCL and an
 // advisory lock, so that a port held by another program fails to open, even
-// for a privileged user), termios raw mode, poll() on the tty and an eventfd
-// to release waits.
+// for a privileged user), termios raw mode, an eventfd to release waits.
+// Input is awaited with edge-triggered epoll: a wait after a read that
+// emptied the tty costs one wake-up per arrival, without the tty's check
+// for input that a fresh poll() makes (which may block until the driver's
+// queued work is done).
 #include <atomic>
 
 #include "platform/SerialDevice.h"
@@ -36,6 +39,7 @@ private:
 
   int fd_ = -1;
   int wakeFd_ = -1;
+  int epollFd_ = -1;
   std::atomic<int> lastError_{0};
 };
 

@@ -60,8 +60,9 @@ public:
   // Wake was called.
   virtual std::size_t Write(const void* bytes, std::size_t size) = 0;
 
-  // Waits until bytes can be read, the device has gone or Wake was called.
-  // timeoutMs -1: no limit.
+  // Waits until new bytes arrive, the device has gone or Wake was called.
+  // timeoutMs -1: no limit. Bytes that were already waiting need not be
+  // reported: call it after a read has taken less than it asked for.
   virtual WaitResult WaitReadable(int timeoutMs) = 0;
   // Waits until the device has gone or Wake was called (Readable is never
   // returned).

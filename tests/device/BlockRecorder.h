@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/WindowPort.h"
 #include "device/AtDispatcher.h"
 
 namespace evdo::test {
@@ -62,6 +63,13 @@ private:
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<RecordedBlock> blocks_;
+};
+
+// A window that keeps the numbers of the messages posted to it.
+struct PostedMessages : WindowHandler {
+  std::vector<MessageId> messages;
+  void OnMessage(MessageId message, WParam, LParam) override { messages.push_back(message); }
+  void OnTimer(TimerId) override {}
 };
 
 // Collects the dispatcher's routing records.

@@ -16,6 +16,11 @@ void FakeSerialDevice::Receive(const std::string& bytes) {
   changed_.notify_all();
 }
 
+std::size_t FakeSerialDevice::Waiting() const {
+  std::lock_guard lock(mutex_);
+  return input_.size();
+}
+
 void FakeSerialDevice::FailNextRead() {
   std::lock_guard lock(mutex_);
   readFails_ = true;

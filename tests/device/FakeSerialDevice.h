@@ -29,6 +29,8 @@ public:
   void Receive(const std::string& bytes);
   // The device is pulled out.
   void HangUp();
+  // Bytes received but not yet read by the port.
+  std::size_t Waiting() const;
   // The next read reports a line error (and loses what was waiting).
   void FailNextRead();
 

@@ -8,6 +8,7 @@
 
 #include "app/ManualEventLoop.h"
 #include "device/SerialPort.h"
+#include "tests/device/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {
@@ -49,6 +50,8 @@ protected:
 
   FakeSerialDevice::Script script_;
   FakeSerialDevice* device_;
+  // Outlives the port, whose reader thread sets it.
+  Event arrived_{Event::Mode::Auto};
   std::unique_ptr<CSerialPort> port_;
   std::mutex mutex_;
   std::vector<int> messages_;
@@ -166,50 +169,45 @@ TEST_F(SerialPortTest, CloseStopsThreadsClearsDtrAndPurges) {
 }
 
 TEST_F(SerialPortTest, ReaderMovesBytesIntoRingAndSignals) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   device_->Receive("\r\nOK\r\n");
-  ASSERT_TRUE(arrived.Wait(10000));
+  ASSERT_TRUE(arrived_.Wait(10000));
   std::uint8_t out[16];
   ASSERT_EQ(port_->TakeReceived(out, sizeof out), 6u);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 6), "\r\nOK\r\n");
   EXPECT_EQ(port_->ReceivedCount(), 0u);
 }
 
-TEST_F(SerialPortTest, FullRingKeepsFirst16384BytesAndDropsTheRest) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+TEST_F(SerialPortTest, FullRingHoldsFirst16384BytesAndTheRestWaitsInTheDevice) {
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   std::string bytes;
-  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>('a' + i % 26);
+  for (int i = 0; i < 20000; ++i) bytes += static_cast<char>('a' + i % 23);
   device_->Receive(bytes);
-  ASSERT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() + port_->DroppedCount() == 20000; }));
-  EXPECT_EQ(port_->ReceivedCount(), CSerialPort::kRingSize);
-  EXPECT_EQ(port_->DroppedCount(), 20000u - CSerialPort::kRingSize);
-  // Taking in two parts crosses the ring's end correctly.
-  std::string taken(CSerialPort::kRingSize, '\0');
+  ASSERT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == CSerialPort::kRingSize; }));
+  EXPECT_EQ(device_->Waiting(), 20000u - CSerialPort::kRingSize);
+  // Taking some lets the reader go on; the ring's end is crossed on the way.
+  std::string taken(20010, '\0');
   auto* out = reinterpret_cast<std::uint8_t*>(taken.data());
   ASSERT_EQ(port_->TakeReceived(out, 10000), 10000u);
+  ASSERT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 10000; }));
   device_->Receive("0123456789");
-  ASSERT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() == CSerialPort::kRingSize - 10000 + 10; }));
-  ASSERT_EQ(port_->TakeReceived(out + 10000, CSerialPort::kRingSize - 10000), CSerialPort::kRingSize - 10000);
-  EXPECT_EQ(taken, bytes.substr(0, CSerialPort::kRingSize));
-  std::uint8_t rest[16];
-  ASSERT_EQ(port_->TakeReceived(rest, sizeof rest), 10u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(rest), 10), "0123456789");
+  ASSERT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 10010; }));
+  ASSERT_EQ(port_->TakeReceived(out + 10000, 20000), 10010u);
+  EXPECT_EQ(taken, bytes + "0123456789");
+  EXPECT_EQ(port_->ReceivedCount(), 0u);
 }
 
 TEST_F(SerialPortTest, LineErrorPurgesInputAndReadingGoesOn) {
-  Event arrived(Event::Mode::Auto);
-  port_->SetDataArrivedEvent(&arrived);
+  port_->SetDataArrivedEvent(&arrived_);
   ASSERT_TRUE(port_->Open("p", true));
   device_->FailNextRead();
   // The first input purge is the one of Open.
   ASSERT_TRUE(device_->WaitForCall("flush-in", 10000, 2));
   EXPECT_EQ(port_->EventMask(), EV_ERR);
   device_->Receive("OK");
-  EXPECT_TRUE(WaitRing(arrived, [&] { return port_->ReceivedCount() == 2; }));
+  EXPECT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 2; }));
 }
 
 class RemovalTest : public SerialPortTest {
@@ -237,11 +235,7 @@ protected:
     return notes_;
   }
 
-  struct QuitCatcher : WindowHandler {
-    std::vector<MessageId> messages;
-    void OnMessage(MessageId message, WParam, LParam) override { messages.push_back(message); }
-    void OnTimer(TimerId) override {}
-  } catcher_;
+  test::PostedMessages catcher_;
   ManualEventLoop loop_;
   ManualEventLoop::Window& window_ = loop_.CreateWindow(catcher_);
   std::atomic<bool> startingUp_{false};

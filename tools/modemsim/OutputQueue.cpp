@@ -64,6 +64,9 @@ OutputQueue::WriteStatus OutputQueue::WriteDue(int fd, Clock::time_point now) {
   while (HasDue(now)) {
     Pending& front = queue_.front();
     std::size_t size = front.byteDelayMs > 0 ? 1 : front.bytes.size() - front.offset;
+    // The moment the bytes leave: taken before the write, so that the other
+    // end cannot have seen them earlier.
+    const auto leaving = Clock::now();
     ssize_t written = ::write(fd, front.bytes.data() + front.offset, size);
     if (written < 0) {
       if (errno == EINTR) continue;
@@ -74,7 +77,7 @@ OutputQueue::WriteStatus OutputQueue::WriteDue(int fd, Clock::time_point now) {
     bytesSent_ += static_cast<std::uint64_t>(written);
     if (front.offset == front.bytes.size()) {
       if (front.answerEnd) {
-        lastAnswerSent_ = Clock::now();
+        lastAnswerSent_ = leaving;
         ++answersSent_;
       }
       queue_.pop_front();

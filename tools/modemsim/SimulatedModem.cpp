@@ -265,16 +265,27 @@ void SimulatedModem::ReadSerial() {
     if (n <= 0) return;
     Trace("<-", buffer, static_cast<std::size_t>(n));
     engine_->OnReceived(std::string_view(buffer, static_cast<std::size_t>(n)));
-    std::lock_guard lock(commandsLock_);
+    std::lock_guard lock(progressLock_);
     commandsReceived_ = engine_->CommandsReceived();
-    commandsChanged_.notify_all();
+    progressChanged_.notify_all();
   }
 }
 
 bool SimulatedModem::WaitForCommands(std::uint64_t count, int timeoutMs) {
-  std::unique_lock lock(commandsLock_);
-  return commandsChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+  std::unique_lock lock(progressLock_);
+  return progressChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                    [&] { return commandsReceived_ >= count; });
+}
+
+bool SimulatedModem::WaitForAnswers(std::uint64_t count, int timeoutMs) {
+  std::unique_lock lock(progressLock_);
+  return progressChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                   [&] { return answersSent_ >= count; });
+}
+
+std::int64_t SimulatedModem::LastAnswerSentNanos() const {
+  std::lock_guard lock(progressLock_);
+  return lastAnswerNanos_;
 }
 
 void SimulatedModem::WriteSerial() {
@@ -282,7 +293,12 @@ void SimulatedModem::WriteSerial() {
       OutputQueue::WriteStatus::Failed) {
     output_.Clear();
   }
-  lastAnswerNanos_ = Nanos(output_.LastAnswerSent());
+  std::lock_guard lock(progressLock_);
+  if (answersSent_ != output_.AnswersSent()) {
+    answersSent_ = output_.AnswersSent();
+    lastAnswerNanos_ = Nanos(output_.LastAnswerSent());
+    progressChanged_.notify_all();
+  }
 }
 
 void SimulatedModem::AcceptClient() {

@@ -60,10 +60,11 @@ public:
 
   // Waits until the modem has received count commands in all.
   bool WaitForCommands(std::uint64_t count, int timeoutMs);
+  // Waits until the modem has sent count answers in all.
+  bool WaitForAnswers(std::uint64_t count, int timeoutMs);
 
-  // The time the last byte of the last answer was written, in steady-clock
-  // nanoseconds.
-  std::int64_t LastAnswerSentNanos() const { return lastAnswerNanos_.load(); }
+  // When the last byte of the last answer left, in steady-clock nanoseconds.
+  std::int64_t LastAnswerSentNanos() const;
 
 private:
   struct Client {
@@ -109,10 +110,12 @@ private:
   bool looping_ = false;  // guarded by taskLock_
   std::atomic<std::thread::id> loopThread_{};
   std::thread thread_;
-  std::atomic<std::int64_t> lastAnswerNanos_{0};
-  std::mutex commandsLock_;
-  std::condition_variable commandsChanged_;
+  // Progress, for waiting threads.
+  mutable std::mutex progressLock_;
+  std::condition_variable progressChanged_;
   std::uint64_t commandsReceived_ = 0;
+  std::uint64_t answersSent_ = 0;
+  std::int64_t lastAnswerNanos_ = 0;
 };
 
 }  // namespace evdo::modemsim
