@@ -75,13 +75,21 @@ void Badge(QPainter& p, const QColor& colour, const char* text) {
   p.drawPath(Glyph(text[1], 13, 4));
 }
 
-QPainterPath Envelope(const QRectF& r) {
+// An envelope in ink on paper, with a round mark at its top right corner.
+void Envelope(QPainter& p, const QColor& ink, const QColor& paper, const QColor& mark, qreal markRadius) {
+  Smooth(p);
+  QRectF r(3.5, 3.5, 15, 10);
   QPainterPath path;
   path.addRoundedRect(r, 1.5, 1.5);
   path.moveTo(r.left() + 0.5, r.top() + 0.5);
   path.lineTo(r.center().x(), r.top() + r.height() * 0.55);
   path.lineTo(r.right() - 0.5, r.top() + 0.5);
-  return path;
+  p.setPen(QPen(ink, 1.2));
+  p.setBrush(paper);
+  p.drawPath(path);
+  p.setPen(QPen(Qt::white, 1));
+  p.setBrush(mark);
+  p.drawEllipse(QPointF(18.5, 5), markRadius, markRadius);
 }
 
 void Globe(QPainter& p, const QColor& colour, const QPointF& c, qreal radius) {
@@ -162,26 +170,14 @@ QImage IndicatorArt::Network(int kind) {
 QImage IndicatorArt::Unread() {
   QImage image = Blank();
   QPainter p(&image);
-  Smooth(p);
-  p.setPen(QPen(kInk, 1.2));
-  p.setBrush(QColor(232, 241, 251));
-  p.drawPath(Envelope(QRectF(3.5, 3.5, 15, 10)));
-  p.setPen(QPen(Qt::white, 1));
-  p.setBrush(kWarn);
-  p.drawEllipse(QPointF(18.5, 4.5), 3.5, 3.5);
+  Envelope(p, kInk, QColor(232, 241, 251), kWarn, 3.5);
   return image;
 }
 
 QImage IndicatorArt::InboxFull() {
   QImage image = Blank();
   QPainter p(&image);
-  Smooth(p);
-  p.setPen(QPen(kBad, 1.2));
-  p.setBrush(QColor(252, 232, 231));
-  p.drawPath(Envelope(QRectF(3.5, 3.5, 15, 10)));
-  p.setPen(Qt::NoPen);
-  p.setBrush(kBad);
-  p.drawEllipse(QPointF(18.5, 5), 4.5, 4.5);
+  Envelope(p, kBad, QColor(252, 232, 231), kBad, 4.5);
   p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(QPointF(18.5, 2.8), QPointF(18.5, 5.6));
   p.drawPoint(QPointF(18.5, 7.6));
@@ -221,7 +217,8 @@ QImage IndicatorArt::AppIcon(int size) { return SkinArt(LightLook()).Logo(size);
 bool IndicatorArt::WriteAll(const QString& folder) {
   if (!QDir().mkpath(folder)) return false;
   std::vector<std::pair<QString, QImage>> pictures;
-  for (int level = 0; level <= 5; ++level) pictures.emplace_back(QStringLiteral("signal_%1.png").arg(level), Signal(level));
+  for (int level = 0; level <= 5; ++level)
+    pictures.emplace_back(QStringLiteral("signal_%1.png").arg(level), Signal(level));
   pictures.emplace_back(QStringLiteral("signal_none.png"), NoService());
   pictures.emplace_back(QStringLiteral("roaming_on.png"), Roaming(true));
   pictures.emplace_back(QStringLiteral("roaming_off.png"), Roaming(false));

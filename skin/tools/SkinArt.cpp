@@ -59,89 +59,73 @@ void KeyOut(QImage& image) {
   }
 }
 
-SkinLook LightLook() {
-  SkinLook l;
-  l.name = QStringLiteral("light");
-  l.description = QStringLiteral("Light skin");
-  l.titleTop = Hex("#fbfcfe");
-  l.titleBottom = Hex("#e2eaf3");
-  l.titleTopInactive = Hex("#f7f7f8");
-  l.titleBottomInactive = Hex("#e8e9eb");
-  l.accent = Hex("#3d86d8");
-  l.accentInactive = Hex("#c3c8ce");
-  l.outline = Hex("#7f95ad");
-  l.outlineInactive = Hex("#b3b7bd");
-  l.separator = Hex("#c5d2e0");
-  l.glyph = Hex("#2a3442");
-  l.glyphInactive = Hex("#9aa1aa");
-  l.buttonHover = Hex("#d3e0ee");
-  l.buttonPressed = Hex("#b7cadf");
-  l.closeHover = Hex("#e0443e");
-  l.closePressed = Hex("#b8322d");
-  l.clientTop = Hex("#f6f8fb");
-  l.clientBottom = Hex("#e9eef4");
-  l.logoTop = Hex("#4b9ae6");
-  l.logoBottom = Hex("#1f63b5");
-  const char* tops[4] = {"#ffffff", "#ffffff", "#d2deeb", "#f1f2f4"};
-  const char* bottoms[4] = {"#e3eaf2", "#d6e5f6", "#e2e9f1", "#eceef1"};
-  const char* borders[4] = {"#9badc2", "#4d8fd6", "#3f7cc0", "#cdd2d8"};
-  for (int i = 0; i < 4; ++i) {
-    l.pushTop[i] = Hex(tops[i]);
-    l.pushBottom[i] = Hex(bottoms[i]);
-    l.pushBorder[i] = Hex(borders[i]);
+namespace {
+
+// The two shipped skins side by side.
+struct LookColour {
+  QColor SkinLook::*field;
+  const char* light;
+  const char* dark;
+};
+const LookColour kLookColours[] = {
+    {&SkinLook::titleTop, "#fbfcfe", "#343942"},
+    {&SkinLook::titleBottom, "#e2eaf3", "#272b32"},
+    {&SkinLook::titleTopInactive, "#f7f7f8", "#2e3137"},
+    {&SkinLook::titleBottomInactive, "#e8e9eb", "#26282d"},
+    {&SkinLook::accent, "#3d86d8", "#3fb8c9"},
+    {&SkinLook::accentInactive, "#c3c8ce", "#474c54"},
+    {&SkinLook::outline, "#7f95ad", "#101215"},
+    {&SkinLook::outlineInactive, "#b3b7bd", "#1a1c20"},
+    {&SkinLook::separator, "#c5d2e0", "#1b1e23"},
+    {&SkinLook::glyph, "#2a3442", "#e4e8ee"},
+    {&SkinLook::glyphInactive, "#9aa1aa", "#7b828c"},
+    {&SkinLook::buttonHover, "#d3e0ee", "#404650"},
+    {&SkinLook::buttonPressed, "#b7cadf", "#4d5460"},
+    {&SkinLook::closeHover, "#e0443e", "#d9413b"},
+    {&SkinLook::closePressed, "#b8322d", "#a9302b"},
+    {&SkinLook::clientTop, "#f6f8fb", "#2c3037"},
+    {&SkinLook::clientBottom, "#e9eef4", "#23262b"},
+    {&SkinLook::logoTop, "#4b9ae6", "#47c7d6"},
+    {&SkinLook::logoBottom, "#1f63b5", "#1f8a9e"},
+    {&SkinLook::titleText, "#1e2835", "#e8ecf1"},
+    {&SkinLook::inactiveTitleText, "#8a9098", "#8b929c"},
+    {&SkinLook::bar, "#eef2f7", "#282b31"},
+    {&SkinLook::menu, "#f7f9fb", "#30343b"},
+    {&SkinLook::buttonFace, "#eaf0f6", "#3e434b"},
+    {&SkinLook::buttonText, "#1b2530", "#e8ecf1"},
+    {&SkinLook::buttonHilight, "#dbe7f5", "#4a505a"},
+    {&SkinLook::buttonFocus, "#3d86d8", "#3fb8c9"},
+};
+
+// Push button states (normal, hover, pressed, disabled): top, bottom, border.
+const char* const kLightPush[4][3] = {{"#ffffff", "#e3eaf2", "#9badc2"},
+                                      {"#ffffff", "#d6e5f6", "#4d8fd6"},
+                                      {"#d2deeb", "#e2e9f1", "#3f7cc0"},
+                                      {"#f1f2f4", "#eceef1", "#cdd2d8"}};
+const char* const kDarkPush[4][3] = {{"#4a505a", "#3c4149", "#1c1f24"},
+                                     {"#545b67", "#464c57", "#3fb8c9"},
+                                     {"#30343b", "#383c44", "#2f95a4"},
+                                     {"#35383e", "#32353a", "#2a2d32"}};
+
+SkinLook MakeLook(bool dark) {
+  SkinLook look;
+  look.name = dark ? QStringLiteral("dark") : QStringLiteral("light");
+  look.description = dark ? QStringLiteral("Dark skin") : QStringLiteral("Light skin");
+  for (const auto& c : kLookColours) look.*(c.field) = Hex(dark ? c.dark : c.light);
+  const auto& push = dark ? kDarkPush : kLightPush;
+  for (int state = 0; state < 4; ++state) {
+    look.pushTop[state] = Hex(push[state][0]);
+    look.pushBottom[state] = Hex(push[state][1]);
+    look.pushBorder[state] = Hex(push[state][2]);
   }
-  l.titleText = Hex("#1e2835");
-  l.inactiveTitleText = Hex("#8a9098");
-  l.bar = Hex("#eef2f7");
-  l.menu = Hex("#f7f9fb");
-  l.buttonFace = Hex("#eaf0f6");
-  l.buttonText = Hex("#1b2530");
-  l.buttonHilight = Hex("#dbe7f5");
-  l.buttonFocus = Hex("#3d86d8");
-  return l;
+  return look;
 }
 
-SkinLook DarkLook() {
-  SkinLook l;
-  l.name = QStringLiteral("dark");
-  l.description = QStringLiteral("Dark skin");
-  l.titleTop = Hex("#343942");
-  l.titleBottom = Hex("#272b32");
-  l.titleTopInactive = Hex("#2e3137");
-  l.titleBottomInactive = Hex("#26282d");
-  l.accent = Hex("#3fb8c9");
-  l.accentInactive = Hex("#474c54");
-  l.outline = Hex("#101215");
-  l.outlineInactive = Hex("#1a1c20");
-  l.separator = Hex("#1b1e23");
-  l.glyph = Hex("#e4e8ee");
-  l.glyphInactive = Hex("#7b828c");
-  l.buttonHover = Hex("#404650");
-  l.buttonPressed = Hex("#4d5460");
-  l.closeHover = Hex("#d9413b");
-  l.closePressed = Hex("#a9302b");
-  l.clientTop = Hex("#2c3037");
-  l.clientBottom = Hex("#23262b");
-  l.logoTop = Hex("#47c7d6");
-  l.logoBottom = Hex("#1f8a9e");
-  const char* tops[4] = {"#4a505a", "#545b67", "#30343b", "#35383e"};
-  const char* bottoms[4] = {"#3c4149", "#464c57", "#383c44", "#32353a"};
-  const char* borders[4] = {"#1c1f24", "#3fb8c9", "#2f95a4", "#2a2d32"};
-  for (int i = 0; i < 4; ++i) {
-    l.pushTop[i] = Hex(tops[i]);
-    l.pushBottom[i] = Hex(bottoms[i]);
-    l.pushBorder[i] = Hex(borders[i]);
-  }
-  l.titleText = Hex("#e8ecf1");
-  l.inactiveTitleText = Hex("#8b929c");
-  l.bar = Hex("#282b31");
-  l.menu = Hex("#30343b");
-  l.buttonFace = Hex("#3e434b");
-  l.buttonText = Hex("#e8ecf1");
-  l.buttonHilight = Hex("#4a505a");
-  l.buttonFocus = Hex("#3fb8c9");
-  return l;
-}
+}  // namespace
+
+SkinLook LightLook() { return MakeLook(false); }
+
+SkinLook DarkLook() { return MakeLook(true); }
 
 QImage SkinArt::TopState(bool active, bool alternative) const {
   int h = alternative ? kTitleHeightMax : kTitleHeight;

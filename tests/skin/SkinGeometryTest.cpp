@@ -12,6 +12,10 @@ struct SliceGeometryCase {
   std::array<SliceSpan, 3> spans;
 };
 
+void PrintTo(const SliceGeometryCase& c, std::ostream* os) {
+  *os << "src " << c.srcLen << " slice " << c.slice.start << "-" << c.slice.end << " dst " << c.dstLen;
+}
+
 class ThreeSliceTest : public ::testing::TestWithParam<SliceGeometryCase> {};
 
 TEST_P(ThreeSliceTest, Spans) {
@@ -96,6 +100,10 @@ struct HitCase {
   bool resizable;
   FrameHit hit;
 };
+
+void PrintTo(const HitCase& c, std::ostream* os) {
+  *os << c.x << "," << c.y << (c.resizable ? " resizable" : "");
+}
 
 class HitTestTest : public ::testing::TestWithParam<HitCase> {};
 

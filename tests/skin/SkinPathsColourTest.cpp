@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CodePage.h"
+#include "tests/skin/TestText.h"
 #include "ui/skin/SkinColour.h"
 #include "ui/skin/SkinPaths.h"
 
@@ -32,6 +33,8 @@ struct PathCase {
   const char* folder;
   const char* picture;
 };
+
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.themePath << " + " << c.value; }
 
 class PicturePathTest : public ::testing::TestWithParam<PathCase> {};
 
@@ -67,6 +70,8 @@ struct ColourCase {
   bool present;
   SkinRgb rgb;
 };
+
+void PrintTo(const ColourCase& c, std::ostream* os) { *os << "\"" << test::Escaped(c.value) << "\""; }
 
 class ColourParseTest : public ::testing::TestWithParam<ColourCase> {};
 

@@ -5,6 +5,7 @@
 
 #include "app/ProfileFile.h"
 #include "tests/skin/FakePictureSink.h"
+#include "tests/skin/TestText.h"
 #include "ui/skin/SkinTheme.h"
 
 namespace evdo {
@@ -90,6 +91,10 @@ struct SliceCase {
   BorderSlice top, left, right, bottom;
   int bottom2End;
 };
+
+void PrintTo(const SliceCase& c, std::ostream* os) {
+  *os << (*c.keys ? test::Escaped(c.keys) : "no keys");
+}
 
 class BorderSliceTest : public SkinThemeLoaderTest, public ::testing::WithParamInterface<SliceCase> {};
 

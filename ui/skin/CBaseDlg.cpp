@@ -233,10 +233,13 @@ void CBaseDlg::UpdateFrame() {
 }
 
 void CBaseDlg::UpdateShape() {
-  if (IsSkinned() && theme_.usesTran && !isMaximized())
-    setMask(Painter().Shape(size(), CurrentFrameState()));
-  else if (!mask().isEmpty())
+  if (IsSkinned() && theme_.usesTran && !isMaximized()) {
+    FrameState state = CurrentFrameState();
+    state.active = true;  // the shape of the active state serves both
+    setMask(Painter().Shape(size(), state));
+  } else if (!mask().isEmpty()) {
     clearMask();
+  }
 }
 
 FrameState CBaseDlg::CurrentFrameState() const {
