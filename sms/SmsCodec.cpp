@@ -94,7 +94,7 @@ bool FormatPartLabel(unsigned seq, unsigned total, std::string& out) {
 
 bool FormatConcatHeader(std::uint16_t reference, unsigned seq, unsigned total, std::string& out) {
   if (!PartNumbersValid(seq, total) || total > 0xFF) return false;
-  char buf[16];
+  char buf[40];  // room for any unsigned values, though they fit 14 digits
   if (reference < 256)
     std::snprintf(buf, sizeof buf, "050003%02X%02X%02X", unsigned{reference}, total, seq);
   else

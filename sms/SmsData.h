@@ -19,7 +19,7 @@ namespace evdo {
 // never overwritten: it is renamed beside itself (keptAs) and the store
 // starts with empty boxes. When it cannot be renamed, the store refuses every
 // save so that the file stays as it is.
-struct SmsLoadResult {
+struct [[nodiscard]] SmsLoadResult {
   LoadStatus status = LoadStatus::Missing;
   std::string error;   // Failed: why the file was refused
   std::string keptAs;  // Failed: the refused file's new name, "" when it could not be renamed
@@ -30,7 +30,7 @@ struct SmsLoadResult {
 // The outcome of a change. changed: the store did what was asked (in
 // memory); saved: the save that followed, ok when none was needed. A failed
 // save keeps the change in memory; the next successful save writes it.
-struct SmsChange {
+struct [[nodiscard]] SmsChange {
   bool changed = false;
   FileResult saved;
   explicit operator bool() const { return changed; }

@@ -166,13 +166,5 @@ TEST(ExtractNumbers, StopsAtTen) {
   EXPECT_EQ(found[9], "10009");
 }
 
-TEST(KeyFilters, DialAndRecipientCharacters) {
-  for (int ch = 0; ch < 256; ++ch) {
-    const bool digit = ch >= '0' && ch <= '9';
-    EXPECT_EQ(IsDialChar(ch), digit || ch == '#' || ch == '*' || ch == '+' || ch == 8) << ch;
-    EXPECT_EQ(IsRecipientChar(ch), digit || ch == '+' || ch == ';' || ch == 8) << ch;
-  }
-}
-
 }  // namespace
 }  // namespace evdo::sms

@@ -10,6 +10,7 @@
 #include "tools/evdo-data/SmsDataFormat.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -107,16 +108,20 @@ void BuildReserved(const Json& in, const char* name, std::uint8_t* p, std::size_
   std::memcpy(p, raw.data(), n);
 }
 
+// Fields of the packed records are copied before use: a reference to them
+// may be misaligned.
 Json DumpTime(const RecordTime& t) {
   Json out;
+  const double value = t.value;
+  const std::int32_t status = t.status;
   const std::string local = t.Get().Format(kLocalFormat);
   if (!local.empty()) out["local"] = local;
-  out["status"] = t.status;
-  if (std::isfinite(t.value)) {
-    out["value"] = t.value;
+  out["status"] = status;
+  if (std::isfinite(value)) {
+    out["value"] = value;
   } else {
     out["value"] = nullptr;
-    out["valueHex"] = ToHex(reinterpret_cast<const std::uint8_t*>(&t.value), sizeof t.value);
+    out["valueHex"] = ToHex(reinterpret_cast<const std::uint8_t*>(&value), sizeof value);
   }
   return out;
 }
@@ -137,7 +142,9 @@ RecordTime BuildTime(const Json& in) {
   if (in.contains("valueHex")) {
     const auto raw = FromHex(Get<std::string>(in, "valueHex"), "valueHex");
     if (raw.size() != sizeof t.value) throw std::runtime_error("field \"valueHex\" must hold 8 bytes");
-    std::memcpy(&t.value, raw.data(), sizeof t.value);
+    double value;
+    std::memcpy(&value, raw.data(), sizeof value);
+    t.value = value;
     return t;
   }
   const Json& value = Field(in, "value");
@@ -150,38 +157,44 @@ RecordTime BuildTime(const Json& in) {
   return t;
 }
 
+// The byte fields of a record: texts, and reserved bytes (only when set).
+struct ByteField {
+  const char* name;
+  std::size_t offset, size;
+};
+constexpr ByteField kTextFields[] = {{"number", offsetof(SmsRecord, number), kSmsNumberSize},
+                                     {"text", offsetof(SmsRecord, text), kSmsTextSize},
+                                     {"serviceCentre", offsetof(SmsRecord, serviceCentre), kSmsServiceCentreSize}};
+constexpr ByteField kReservedFields[] = {{"reserved1", offsetof(SmsRecord, reserved1), 3},
+                                         {"reserved2", offsetof(SmsRecord, reserved2), 4},
+                                         {"reserved3", offsetof(SmsRecord, reserved3), 4}};
+
 Json DumpRecord(const SmsRecord& r) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&r);
   Json out;
-  out["flags"] = r.flags;
-  out["status"] = r.status;
-  DumpText(out, "number", r.number, sizeof r.number);
+  out["flags"] = std::uint8_t{r.flags};
+  out["status"] = std::int32_t{r.status};
   out["time"] = DumpTime(r.time);
-  out["reference"] = r.reference;
-  out["partIndex"] = r.partIndex;
-  out["partCount"] = r.partCount;
-  DumpText(out, "text", r.text, sizeof r.text);
-  DumpText(out, "serviceCentre", r.serviceCentre, sizeof r.serviceCentre);
-  DumpReserved(out, "reserved1", r.reserved1, sizeof r.reserved1);
-  DumpReserved(out, "reserved2", r.reserved2, sizeof r.reserved2);
-  DumpReserved(out, "reserved3", r.reserved3, sizeof r.reserved3);
+  out["reference"] = std::uint16_t{r.reference};
+  out["partIndex"] = std::uint8_t{r.partIndex};
+  out["partCount"] = std::uint8_t{r.partCount};
+  for (const auto& f : kTextFields) DumpText(out, f.name, reinterpret_cast<const char*>(bytes + f.offset), f.size);
+  for (const auto& f : kReservedFields) DumpReserved(out, f.name, bytes + f.offset, f.size);
   return out;
 }
 
 SmsRecord BuildRecord(const Json& in) {
   if (!in.is_object()) throw std::runtime_error("a record is not an object");
   SmsRecord r = ZeroSmsRecord();
+  auto* bytes = reinterpret_cast<std::uint8_t*>(&r);
   r.flags = GetInteger<std::uint8_t>(in, "flags");
   r.status = GetInteger<std::int32_t>(in, "status");
-  BuildText(in, "number", r.number, sizeof r.number);
   r.time = BuildTime(Field(in, "time"));
   r.reference = GetInteger<std::uint16_t>(in, "reference");
   r.partIndex = GetInteger<std::uint8_t>(in, "partIndex");
   r.partCount = GetInteger<std::uint8_t>(in, "partCount");
-  BuildText(in, "text", r.text, sizeof r.text);
-  BuildText(in, "serviceCentre", r.serviceCentre, sizeof r.serviceCentre);
-  BuildReserved(in, "reserved1", r.reserved1, sizeof r.reserved1);
-  BuildReserved(in, "reserved2", r.reserved2, sizeof r.reserved2);
-  BuildReserved(in, "reserved3", r.reserved3, sizeof r.reserved3);
+  for (const auto& f : kTextFields) BuildText(in, f.name, reinterpret_cast<char*>(bytes + f.offset), f.size);
+  for (const auto& f : kReservedFields) BuildReserved(in, f.name, bytes + f.offset, f.size);
   return r;
 }
 
