@@ -1,5 +1,7 @@
 #include "phonebook/ContactImport.h"
 
+#include <filesystem>
+
 #include "app/CodePage.h"
 #include "app/DataFile.h"
 #include "phonebook/ContactRules.h"
@@ -33,14 +35,15 @@ ImportOutcome ContactImport::Run(CPbData& store, const std::string& path, std::s
     outcome.Fail(pbmsg::kUnknownFileType);
     return outcome;
   }
+  std::error_code ec;
+  if (const auto size = std::filesystem::file_size(path, ec); !ec && size > kMaxFileBytes) {
+    outcome.Fail(pbmsg::kOutOfMemory, path + " is larger than " + std::to_string(kMaxFileBytes) + " bytes");
+    return outcome;
+  }
   Bytes content;
   LoadResult read = DataFile::Read(path, content);
   if (read.status != LoadStatus::Loaded) {
     outcome.Fail(pbmsg::kNothingToExport, read.status == LoadStatus::Missing ? path + ": no such file" : read.error);
-    return outcome;
-  }
-  if (content.size() > kMaxFileBytes) {
-    outcome.Fail(pbmsg::kOutOfMemory, path + " is larger than " + std::to_string(kMaxFileBytes) + " bytes");
     return outcome;
   }
   if (content.empty()) {

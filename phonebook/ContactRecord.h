@@ -21,46 +21,37 @@ inline constexpr std::size_t kRemarkWidth = 202;
 inline constexpr std::size_t kPictureWidth = 260;
 inline constexpr std::size_t kPictureFileWidth = 261;
 
-struct ContactRecord {
+// The record with a picture field of PictureWidth bytes: 260 in memory,
+// 261 in the file.
+template <std::size_t PictureWidth>
+struct BasicContactRecord {
   char Name[kNameWidth];
   char Mobile[kMobileWidth];
   char Home[kHomeWidth];
   char Company[kCompanyWidth];
   char Email[kEmailWidth];
   char Remark[kRemarkWidth];
-  char Picture[kPictureWidth];
+  char Picture[PictureWidth];
 };
 
+using ContactRecord = BasicContactRecord<kPictureWidth>;
 // One record of "PbData.dat".
-struct ContactFileRecord {
-  char Name[kNameWidth];
-  char Mobile[kMobileWidth];
-  char Home[kHomeWidth];
-  char Company[kCompanyWidth];
-  char Email[kEmailWidth];
-  char Remark[kRemarkWidth];
-  char Picture[kPictureFileWidth];
-};
+using ContactFileRecord = BasicContactRecord<kPictureFileWidth>;
 
 inline constexpr std::size_t kContactRecordSize = 819;
 inline constexpr std::size_t kContactFileRecordSize = 820;
 
-static_assert(sizeof(ContactRecord) == kContactRecordSize);
-static_assert(offsetof(ContactRecord, Name) == 0);
-static_assert(offsetof(ContactRecord, Mobile) == 33);
-static_assert(offsetof(ContactRecord, Home) == 74);
-static_assert(offsetof(ContactRecord, Company) == 115);
-static_assert(offsetof(ContactRecord, Email) == 156);
-static_assert(offsetof(ContactRecord, Remark) == 357);
-static_assert(offsetof(ContactRecord, Picture) == 559);
+template <class Record>
+constexpr bool HasContactOffsets() {
+  return offsetof(Record, Name) == 0 && offsetof(Record, Mobile) == 33 && offsetof(Record, Home) == 74 &&
+         offsetof(Record, Company) == 115 && offsetof(Record, Email) == 156 && offsetof(Record, Remark) == 357 &&
+         offsetof(Record, Picture) == 559;
+}
 
+static_assert(sizeof(ContactRecord) == kContactRecordSize);
 static_assert(sizeof(ContactFileRecord) == kContactFileRecordSize);
-static_assert(offsetof(ContactFileRecord, Mobile) == 33);
-static_assert(offsetof(ContactFileRecord, Home) == 74);
-static_assert(offsetof(ContactFileRecord, Company) == 115);
-static_assert(offsetof(ContactFileRecord, Email) == 156);
-static_assert(offsetof(ContactFileRecord, Remark) == 357);
-static_assert(offsetof(ContactFileRecord, Picture) == 559);
+static_assert(HasContactOffsets<ContactRecord>());
+static_assert(HasContactOffsets<ContactFileRecord>());
 
 // The seven fields in record order. The first six are also the list columns
 // and the sort columns 0..5.

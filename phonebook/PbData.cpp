@@ -153,33 +153,31 @@ PbStatus CPbData::ClearAll() {
 
 void CPbData::Sort(int column, bool ascending) {
   if (column < 0 || column >= kContactColumnCount || count_ < 2) return;
-  // The position map is the identity, so list position k shows record k.
-  const auto field = static_cast<ContactField>(column);
-  std::vector<std::string> keys;
-  keys.reserve(static_cast<std::size_t>(count_));
-  for (int k = 0; k < count_; ++k) keys.emplace_back(FieldValue(records_[static_cast<std::size_t>(RecordAt(k))], field));
-  QuickSort(keys, 0, count_ - 1, ascending);
+  QuickSort(static_cast<ContactField>(column), 0, count_ - 1, ascending);
 }
 
-void CPbData::QuickSort(std::vector<std::string>& keys, int lo, int hi, bool ascending) {
-  // Byte-wise order as strcmp gives it (std::string compares bytes unsigned).
-  auto before = [ascending](const std::string& a, const std::string& b) { return ascending ? a < b : b < a; };
-  const std::string pivot = keys[static_cast<std::size_t>((lo + hi) / 2)];
+// The keys are the records' own fields: the position map is the identity, so
+// list position k shows record k, and swapping two records swaps their keys.
+void CPbData::QuickSort(ContactField field, int lo, int hi, bool ascending) {
+  auto key = [this, field](int k) { return FieldValue(records_[static_cast<std::size_t>(k)], field); };
+  // Byte-wise order as strcmp gives it (string_view compares bytes unsigned).
+  auto before = [ascending](std::string_view a, std::string_view b) { return ascending ? a < b : b < a; };
+  char pivotCopy[kRemarkWidth];  // Remark is the widest sort column
+  const std::string_view pivotKey = key((lo + hi) / 2);
+  std::memcpy(pivotCopy, pivotKey.data(), pivotKey.size());
+  const std::string_view pivot(pivotCopy, pivotKey.size());
   int i = lo, j = hi;
   do {
-    while (before(keys[static_cast<std::size_t>(i)], pivot)) ++i;
-    while (before(pivot, keys[static_cast<std::size_t>(j)])) --j;
+    while (before(key(i), pivot)) ++i;
+    while (before(pivot, key(j))) --j;
     if (i <= j) {
-      if (keys[static_cast<std::size_t>(i)] != keys[static_cast<std::size_t>(j)]) {
-        std::swap(keys[static_cast<std::size_t>(i)], keys[static_cast<std::size_t>(j)]);
-        std::swap(records_[static_cast<std::size_t>(i)], records_[static_cast<std::size_t>(j)]);
-      }
+      if (key(i) != key(j)) std::swap(records_[static_cast<std::size_t>(i)], records_[static_cast<std::size_t>(j)]);
       ++i;
       --j;
     }
   } while (i < j);
-  if (lo < j) QuickSort(keys, lo, j, ascending);
-  if (i < hi) QuickSort(keys, i, hi, ascending);
+  if (lo < j) QuickSort(field, lo, j, ascending);
+  if (i < hi) QuickSort(field, i, hi, ascending);
 }
 
 void CPbData::Search(std::string_view nameTerm, std::string_view numberTerm, PositionList& positions,

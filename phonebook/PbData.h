@@ -99,7 +99,7 @@ private:
   // Insert into or remove from the first n records.
   void InsertAt(const ContactRecord& record, int position, int n);
   void RemoveAt(int position, int n);
-  void QuickSort(std::vector<std::string>& keys, int lo, int hi, bool ascending);
+  void QuickSort(ContactField field, int lo, int hi, bool ascending);
   bool MatchesNumber(const ContactRecord& r, std::string_view stripped) const;
   void SetAsideUnsound(std::vector<std::string> problems);
 

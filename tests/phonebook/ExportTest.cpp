@@ -66,13 +66,6 @@ TEST(ExportWriterTest, ExtensionIsAppendedUnlessNearTheEnd) {
   EXPECT_EQ(CExportWriter::WithExtension("book.CSV", ".csv"), "book.CSV.csv");
 }
 
-TEST(ExportWriterTest, StringsOfEachKind) {
-  EXPECT_EQ(CExportWriter::StringsFor(ExportKind::Phonebook).header, 393);
-  EXPECT_EQ(CExportWriter::StringsFor(ExportKind::Messages).header, 394);
-  EXPECT_EQ(CExportWriter::StringsFor(ExportKind::Logs).filter, 319);
-  EXPECT_EQ(CExportWriter::StringsFor(ExportKind::Phonebook).title, 320);
-}
-
 TEST(ExportWriterTest, UnwritableFileGives313) {
   TempDir dir;
   CExportWriter w(ExportKind::Logs, ExportFormat::Csv, "H");

@@ -39,6 +39,13 @@ TEST_F(ImportTest, CsvReadsColumnsByTheHeader) {
   EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139", "", "", "", "hello")));
 }
 
+TEST_F(ImportTest, CsvHeaderFieldsMayBeQuotedOrEmpty) {
+  // Empty header fields count as columns, as they do in the data lines.
+  ImportOutcome o = Csv("\"Name\",,Mobile\nBob,x,139\n");
+  ASSERT_EQ(o.added, 1);
+  EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139")));
+}
+
 TEST_F(ImportTest, CsvHeaderNameAndEmailTakesOnlyThose) {
   ImportOutcome o = Csv("Name,Email\nAnn,ann@x.cn,ignored\nBen,ben@x.cn\n");
   EXPECT_EQ(o.added, 2);
@@ -307,6 +314,12 @@ TEST_F(ImportFileTest, EmptyMissingAndBinaryFiles) {
   EXPECT_EQ(Run("bin.csv", garbage).messages, Messages{275});
   EXPECT_EQ(Run("bin.vcf", garbage).messages, (Messages{275, 273}));
   EXPECT_EQ(store.Count(), 0);
+}
+
+TEST_F(ImportFileTest, OversizedFileGives315) {
+  test::WriteText(dir / "big.csv", "Name\n");
+  std::filesystem::resize_file(dir / "big.csv", ContactImport::kMaxFileBytes + 1);
+  EXPECT_EQ(ContactImport::Run(store, dir / "big.csv", ".csv", ".vcf").messages, Messages{315});
 }
 
 TEST_F(ImportFileTest, FullStoreGives194BeforeReading) {
