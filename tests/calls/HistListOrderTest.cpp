@@ -4,12 +4,12 @@
 
 #include <map>
 
-#include "tests/calls/TempDir.h"
+#include "tests/calls/DataFileTesting.h"
 
 namespace evdo {
 namespace {
 
-using testing::TempDir;
+using namespace evdo::testing;
 
 HistRecord Call(const std::string& number, double day, std::int64_t duration) {
   HistRecord r{};

@@ -6,15 +6,12 @@
 #include "app/RawRecord.h"
 #include "internet/ConnProfileRules.h"
 #include "internet/ConnSetData.h"
-#include "tests/calls/TempDir.h"
+#include "tests/calls/DataFileTesting.h"
 
 namespace evdo {
 namespace {
 
-using testing::PutLe;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace evdo::testing;
 
 ConnProfileRecord Profile(const std::string& name, bool isDefault = false) {
   ProfileFields f;
@@ -144,23 +141,15 @@ TEST_F(ConnProfileTest, MissingSettingFileMarksNothing) {
   EXPECT_EQ(next->MarkSelected(), 1);
 }
 
-struct BadProfileFile {
-  const char* what;
-  Bytes content;
-};
-void PrintTo(const BadProfileFile& f, std::ostream* os) { *os << f.what; }
 
-class BadProfileFileTest : public ConnProfileTest, public ::testing::WithParamInterface<BadProfileFile> {};
+class BadProfileFileTest : public ConnProfileTest, public ::testing::WithParamInterface<BadFile> {};
 
 TEST_P(BadProfileFileTest, IsSetAsideAndTheStoreStartsEmpty) {
   const Bytes bad = GetParam().content;
   WriteBytes(profilePath, bad);
   auto next = std::make_unique<CConnProfile>(profilePath, settingPath);
-  LoadResult r = next->LoadOrReset();
-  EXPECT_EQ(r.status, LoadStatus::Failed);
-  EXPECT_NE(r.error.find("ConnProfile.dat.damaged"), std::string::npos) << r.error;
+  ExpectSetAside(next->LoadOrReset(), profilePath, bad);
   EXPECT_TRUE(next->IsEmpty());
-  EXPECT_EQ(ReadBytes(profilePath + ".damaged"), bad);
   EXPECT_EQ(ReadBytes(profilePath), (Bytes{0, 0}));
 }
 
@@ -180,11 +169,11 @@ Bytes Count513() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadProfileFileTest,
-                         ::testing::Values(BadProfileFile{"count513", Count513()},
-                                           BadProfileFile{"short", Cut(ProfileFile(2), 1)},
-                                           BadProfileFile{"long", Grown(ProfileFile(1), 1)},
-                                           BadProfileFile{"oneByte", Bytes{0}}),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         ::testing::Values(BadFile{"count513", Count513()},
+                                           BadFile{"short", Cut(ProfileFile(2), 1)},
+                                           BadFile{"long", Grown(ProfileFile(1), 1)},
+                                           BadFile{"oneByte", Bytes{0}}),
+                         BadFileName);
 
 TEST_F(ConnProfileTest, BadSettingFileIsSetAsideAndReported) {
   ASSERT_TRUE(store->Add(Profile("A")));
@@ -362,11 +351,9 @@ TEST(ConnSetDataTest, DefaultsAndTheirFile) {
 
   WriteBytes(path, Bytes(571, 1));
   ConnSetDataFile bad(path);
-  LoadResult r = bad.Load(again, DefaultConnSetData());
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  ExpectSetAside(bad.Load(again, DefaultConnSetData()), path, Bytes(571, 1));
   EXPECT_EQ(again.closeAction, 1);
   EXPECT_EQ(again.connectAtStart, 0);
-  EXPECT_EQ(ReadBytes(path + ".damaged"), Bytes(571, 1));
 }
 
 }  // namespace

@@ -3,17 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "internet/LogTexts.h"
-#include "tests/calls/TempDir.h"
+#include "tests/calls/DataFileTesting.h"
 
 namespace evdo {
 namespace {
 
-using testing::FailingSaves;
-using testing::PutDouble;
-using testing::PutLe;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace evdo::testing;
 
 // LogData.dat from the layout: count, then status, days, seconds, received, sent.
 void PutLogRecord(Bytes& b, std::int32_t status, double days, std::int32_t seconds, std::uint32_t received,
@@ -211,13 +206,8 @@ TEST_F(LogDataTest, DeletingStopsAtAConnectionThatIsNotFound) {
   EXPECT_FALSE(log->DeleteConnection(2));
 }
 
-struct BadLogFile {
-  const char* what;
-  Bytes content;
-};
-void PrintTo(const BadLogFile& f, std::ostream* os) { *os << f.what; }
 
-class BadLogFileTest : public LogDataTest, public ::testing::WithParamInterface<BadLogFile> {};
+class BadLogFileTest : public LogDataTest, public ::testing::WithParamInterface<BadFile> {};
 
 Bytes Records(std::int32_t count, int records, int extra = 0) {
   Bytes b = Count(count);
@@ -230,30 +220,26 @@ TEST_P(BadLogFileTest, IsSetAsideAndTheLogStartsEmpty) {
   const Bytes bad = GetParam().content;
   WriteBytes(logPath, bad);
   CLogData loaded(logPath);
-  LoadResult r = loaded.LoadOrCreate();
-  EXPECT_EQ(r.status, LoadStatus::Failed);
-  EXPECT_NE(r.error.find("LogData.dat.damaged"), std::string::npos) << r.error;
+  ExpectSetAside(loaded.LoadOrCreate(), logPath, bad);
   EXPECT_EQ(loaded.Count(), 0);
-  EXPECT_EQ(ReadBytes(logPath + ".damaged"), bad);
   EXPECT_EQ(ReadBytes(logPath), Count(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadLogFileTest,
-                         ::testing::Values(BadLogFile{"count1001", Records(1001, 1001)},
-                                           BadLogFile{"negative", Records(-1, 0)},
-                                           BadLogFile{"short", Records(2, 1)},
-                                           BadLogFile{"long", Records(1, 1, 3)},
-                                           BadLogFile{"countCut", Bytes{0, 0}},
-                                           BadLogFile{"empty", Bytes{}}),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         ::testing::Values(BadFile{"count1001", Records(1001, 1001)},
+                                           BadFile{"negative", Records(-1, 0)},
+                                           BadFile{"short", Records(2, 1)},
+                                           BadFile{"long", Records(1, 1, 3)},
+                                           BadFile{"countCut", Bytes{0, 0}},
+                                           BadFile{"empty", Bytes{}}),
+                         BadFileName);
 
 TEST_F(LogDataTest, BadMonthFileIsSetAsideToo) {
   Bytes bad = Count(1);
   bad.insert(bad.end(), 24, 0);  // a log record's size, not a month's
   WriteBytes(monthPath, bad);
   CMonthLogData loaded(monthPath);
-  EXPECT_EQ(loaded.LoadOrCreate().status, LoadStatus::Failed);
-  EXPECT_EQ(ReadBytes(monthPath + ".damaged"), bad);
+  ExpectSetAside(loaded.LoadOrCreate(), monthPath, bad);
   EXPECT_EQ(ReadBytes(monthPath), Count(0));
 }
 

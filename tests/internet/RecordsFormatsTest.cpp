@@ -13,17 +13,13 @@
 #include "internet/LogData.h"
 #include "internet/TrafficCounters.h"
 #include "internet/UsageLimit.h"
-#include "tests/calls/TempDir.h"
+#include "tests/calls/DataFileTesting.h"
 #include "tools/evdo-data/DataTool.h"
 
 namespace evdo {
 namespace {
 
-using testing::PutDouble;
-using testing::PutLe;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using namespace evdo::testing;
 
 struct Sample {
   const char* file;

@@ -33,7 +33,7 @@ public:
         calls.push_back({{"repeatCount", r.repeatCount},
                          {"number", TextFieldJson(r.number)},
                          {"start", DateTimeJson(r.startTime, r.startStatus)},
-                         {"duration", r.duration}});
+                         {"duration", std::int64_t{r.duration}}});
       }
       out[kListNames[list]] = calls;
     }

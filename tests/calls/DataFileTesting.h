@@ -1,5 +1,8 @@
 #pragma once
-// A fresh folder for one test's data files, removed afterwards.
+// Helpers for the tests of the stores: a fresh folder for one test's data
+// files, files built by hand, failing saves and damaged files.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -60,5 +63,20 @@ public:
   FailingSaves() { DataFile::SetBeforeRenameHook([](const std::string&) { return false; }); }
   ~FailingSaves() { DataFile::SetBeforeRenameHook(nullptr); }
 };
+
+// A damaged file for a parameterised test.
+struct BadFile {
+  const char* what;
+  Bytes content;
+};
+inline void PrintTo(const BadFile& f, std::ostream* os) { *os << f.what; }
+inline std::string BadFileName(const ::testing::TestParamInfo<BadFile>& info) { return info.param.what; }
+
+// The load refused the file, said where it was kept, and kept it unchanged.
+inline void ExpectSetAside(const LoadResult& r, const std::string& path, const Bytes& bad) {
+  EXPECT_EQ(r.status, LoadStatus::Failed);
+  EXPECT_NE(r.error.find(std::filesystem::path(path).filename().string() + ".damaged"), std::string::npos) << r.error;
+  EXPECT_EQ(ReadBytes(path + ".damaged"), bad);
+}
 
 }  // namespace evdo::testing
