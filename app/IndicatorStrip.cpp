@@ -32,6 +32,25 @@ const char* TypicalText(int indicator) {
   }
 }
 
+QString ToolTip(int indicator) {
+  switch (indicator) {
+    case kIndicatorSignal: return CIndicatorStrip::tr("Signal strength");
+    case kIndicatorNetworkType: return CIndicatorStrip::tr("Network type");
+    case kIndicatorRoaming: return CIndicatorStrip::tr("Roaming");
+    case kIndicatorOperator: return CIndicatorStrip::tr("Operator");
+    case kIndicatorService: return CIndicatorStrip::tr("Service");
+    case kIndicatorUnread: return CIndicatorStrip::tr("Unread messages");
+    case kIndicatorInboxFull: return CIndicatorStrip::tr("Message storage");
+    case kIndicatorCall: return CIndicatorStrip::tr("Call");
+    case kIndicatorConnected: return CIndicatorStrip::tr("Internet connection");
+    case kIndicatorSentKb: return CIndicatorStrip::tr("Sent this connection");
+    case kIndicatorReceivedKb: return CIndicatorStrip::tr("Received this connection");
+    case kIndicatorSendRate: return CIndicatorStrip::tr("Send rate");
+    case kIndicatorReceiveRate: return CIndicatorStrip::tr("Receive rate");
+    default: return {};
+  }
+}
+
 QFrame* Separator(QWidget* parent) {
   auto* line = new QFrame(parent);
   line->setFrameShape(QFrame::VLine);
@@ -54,6 +73,7 @@ CIndicatorStrip::CIndicatorStrip(QWidget* parent) : QWidget(parent) {
       if (indicator < 0) break;
       auto* label = new QLabel(this);
       label->setObjectName(QString("indicator%1").arg(indicator));
+      label->setToolTip(ToolTip(indicator));
       if (const char* typical = TypicalText(indicator)) {
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(typical)));
       } else {

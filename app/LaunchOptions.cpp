@@ -4,7 +4,7 @@ namespace evdo {
 
 QString LaunchOptions::Usage() {
   return QStringLiteral(
-      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
+      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report] [--help]\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
@@ -31,6 +31,8 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       out.simulate = true;
     } else if (arg == "--startup-report") {
       out.startupReport = true;
+    } else if (arg == "--help" || arg == "-h") {
+      out.help = true;
     } else {
       error = QStringLiteral("unknown option %1").arg(arg);
       return false;

@@ -18,6 +18,8 @@ struct LaunchOptions {
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;
+  // --help: print the usage and end.
+  bool help = false;
 
   // Parses the arguments (without the program name). False with a message
   // in error for an unknown option or a missing value.

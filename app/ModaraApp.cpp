@@ -68,8 +68,6 @@ CModaraApp* CModaraApp::Instance() { return theApp; }
 CModaraDlg* CModaraApp::MainWindow() const { return mainWindow_.data(); }
 
 int CModaraApp::Run() {
-  QElapsedTimer clock;
-  clock.start();
   // The main window hides to the notification area; that must not end the
   // program.
   qApp->setQuitOnLastWindowClosed(false);
@@ -81,7 +79,7 @@ int CModaraApp::Run() {
   // 5-7: sockets need no start-up here, balloon tips are the desktop's own
   // setting, and controls are hosted by Qt.
   ShowSplash();                            // 8
-  CreatePort();                            // 9
+  if (!CreatePort()) return 1;             // 9
   mainWindow_ = new CModaraDlg(*this);     // 10
   if (!dispatcher_->StartThreads()) {      // 11
     ShowMessage(kStrDeviceMissingExit);
@@ -156,29 +154,31 @@ void CModaraApp::Progress(bool first) {
   PrescribedWait::Sleep(kProgressWaitMs);
 }
 
-void CModaraApp::CreatePort() {
+bool CModaraApp::CreatePort() {
   port_ = std::make_unique<CSerialPort>();
   dispatcher_ = std::make_unique<CAtDispatcher>(*port_);
   exchange_ = std::make_unique<CCommandExchange>(*port_, *dispatcher_);
-  if (!StartPortSource()) {
-    devices_ = std::make_unique<CUdevDeviceEnumerator>();
-  }
+  if (!CreateDeviceList()) return false;
   discovery_ = std::make_unique<CDeviceDiscovery>(*devices_, CSetupData::Instance());
+  return true;
 }
 
-// "--simulate" and "--port": the device list holds just that port.
-bool CModaraApp::StartPortSource() {
+// The present devices; with "--simulate" or "--port" just that port.
+bool CModaraApp::CreateDeviceList() {
   QString path = options_.portPath;
   if (options_.simulate) {
     simulator_ = std::make_unique<CSimulatedModemProcess>();
     if (!simulator_->Start()) {
       std::fprintf(stderr, "evdo-dashboard: %s\n", qPrintable(simulator_->Error()));
+      ClosePicture();
       return false;
     }
     path = simulator_->SerialPath();
   }
-  if (path.isEmpty()) return false;
-  devices_ = std::make_unique<CFixedPortEnumerator>(path.toStdString(), CSetupData::Instance());
+  if (path.isEmpty())
+    devices_ = std::make_unique<CUdevDeviceEnumerator>();
+  else
+    devices_ = std::make_unique<CFixedPortEnumerator>(path.toStdString(), CSetupData::Instance());
   return true;
 }
 

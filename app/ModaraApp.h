@@ -118,8 +118,8 @@ private:
   bool SelectLanguage();
   void ShowSplash();
   void Progress(bool first = false);
-  void CreatePort();
-  bool StartPortSource();
+  bool CreatePort();
+  bool CreateDeviceList();
   void LoadStores();
   void RunMainWindow();
   void Shutdown();

@@ -192,6 +192,7 @@ bool CModaraDlg::SendToPage(PageKind kind, MessageId message, WParam wParam, LPa
 
 void CModaraDlg::OnInitDialog() {
   CBaseDlg::OnInitDialog();  // settings, pages, skin
+  initialised_ = true;
   SetUpIcons();
   LoadCursor();
   setWindowTitle(QString::fromUtf8(kMainWindowTitle));
@@ -364,6 +365,7 @@ void CModaraDlg::ToggleShown() {
 }
 
 void CModaraDlg::ComeForward() {
+  if (!initialised_) return;
   show();
   showNormal();
   raise();

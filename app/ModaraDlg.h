@@ -101,8 +101,10 @@ public:
   const std::string& IdentityText() const { return info_.Identity(); }
   const std::string& VersionText() const { return info_.Firmware(); }
 
-  // A later copy of the program asked this one to come forward.
+  // A later copy of the program asked this one to come forward (nothing
+  // happens before the window has been initialised).
   void ComeForward();
+  bool IsInitialised() const { return initialised_; }
   // Saves a picture of the window; false when it cannot be written.
   bool SaveScreenshot(const QString& path);
   // Ends the modal loop: byClose when the user closed the window (start-up
@@ -195,6 +197,7 @@ private:
   bool ending_ = false;
   bool resuming_ = false;
   bool shownOnce_ = false;
+  bool initialised_ = false;
 };
 
 }  // namespace evdo

@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "evdo-dashboard: %s\n%s", qPrintable(error), qPrintable(evdo::LaunchOptions::Usage()));
     return 2;
   }
+  if (options.help) {
+    std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
+    return 0;
+  }
   evdo::CModaraApp app(options);
   return app.Run();
 }

@@ -17,6 +17,7 @@
 #include "app/MainWindowPages.h"
 #include "app/PreMsg.h"
 #include "app/QtText.h"
+#include "calls/HistData.h"
 #include "device/SerialPort.h"
 #include "internet/ConnSetData.h"
 #include "tests/shell/DashboardHarness.h"
@@ -216,11 +217,16 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"AskedCancelled", 1, 0, "cancel", false, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// An Internet page that reports a connection, as the real page will.
+// An Internet page that reports a connection, as the real page will, and
+// keeps what the main window hands on to it.
 class ConnectedPage : public CBasePage, public InternetPageLink {
 public:
   static bool connected;
   static int shutdowns;
+  static std::vector<std::pair<WParam, LParam>> received;
+  void OnMessage(MessageId message, WParam wParam, LParam lParam) override {
+    if (message == kMsgInternetStatus) received.emplace_back(wParam, lParam);
+  }
   bool IsConnectionUp() const override { return connected; }
   void StartAction() override {}
   void ArmShutdownTimer() override { ++shutdowns; }
@@ -228,8 +234,9 @@ public:
 };
 bool ConnectedPage::connected = true;
 int ConnectedPage::shutdowns = 0;
+std::vector<std::pair<WParam, LParam>> ConnectedPage::received;
 
-TEST(Dashboard, ClosingIsRefusedWhileConnected) {
+TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIndicators) {
   DashboardHarness h;
   WriteCloseSettings(h, 1, 1);
   MainWindowPages::Register(PageKind::Internet, [](CModaraDlg&, QString& title) {
@@ -241,6 +248,12 @@ TEST(Dashboard, ClosingIsRefusedWhileConnected) {
   ConnectedPage::connected = true;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
     ASSERT_NE(w.Page(PageKind::Internet), nullptr);
+    using Forwarded = std::pair<WParam, LParam>;
+    auto got = [](Forwarded f) {
+      auto& r = ConnectedPage::received;
+      return std::find(r.begin(), r.end(), f) != r.end();
+    };
+    EXPECT_TRUE(WaitFor([&] { return got(Forwarded{kInternetSignal, 3}) && got(Forwarded{kInternetNetworkType, 2}); }));
     w.close();
     EXPECT_TRUE(WaitFor([&] { return !h.MessagesSeen().empty(); }));
     EXPECT_TRUE(w.isVisible());
@@ -273,6 +286,38 @@ TEST(Dashboard, RemovingTheDeviceShowsTheExitPictureAndEnds) {
   EXPECT_EQ(code, 0);
   EXPECT_GE(clock.elapsed(), 1900) << "the exit picture stays two seconds";
   EXPECT_EQ(std::count(h.ModalsSeen().begin(), h.ModalsSeen().end(), "FindDevice"), 0);
+}
+
+// Removal during start-up ends the process at once: run as a program.
+TEST(Dashboard, RemovingTheDeviceDuringStartUpEndsAtOnce) {
+  DashboardHarness h;
+  QProcess dashboard;
+  dashboard.setWorkingDirectory(QString::fromStdString(h.Folder().Path()));
+  dashboard.start(EVDO_DASHBOARD_PATH, {"--port", h.Options().portPath});
+  ASSERT_TRUE(dashboard.waitForStarted(5000));
+  // The first command of the initialisation: the start-up picture still shows.
+  ASSERT_TRUE(WaitFor([&] { return h.Modem().Control("history").find("ATE0") != std::string::npos; }, 20000));
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(h.Control("hangup"));
+  ASSERT_TRUE(dashboard.waitForFinished(5000));
+  EXPECT_LT(clock.elapsed(), 1500) << "no exit picture during start-up";
+  EXPECT_EQ(dashboard.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(dashboard.exitCode(), 0);
+}
+
+TEST(Dashboard, DamagedStoreFilesAreSetAsideAndReported) {
+  DashboardHarness h;
+  h.Folder().WriteFile("HistData.dat", "not a call history");
+  h.OnModal("loadProblems", Accept);
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    EXPECT_TRUE(WaitFor([&] { return !h.MessagesSeen().empty(); }));
+    EXPECT_TRUE(app.History()->IsEmpty(kAllHistLists));
+    w.EndModalLoop(false);
+  });
+  ASSERT_FALSE(h.MessagesSeen().empty());
+  EXPECT_TRUE(h.MessagesSeen().front().startsWith("HistData.dat")) << h.MessagesSeen().front().toStdString();
+  EXPECT_EQ(h.Folder().ReadFile("HistData.dat.damaged"), "not a call history");
 }
 
 TEST(Dashboard, SuspendClosesThePortAndResumeReconnects) {
