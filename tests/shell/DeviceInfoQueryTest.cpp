@@ -7,42 +7,19 @@
 
 #include "app/DeviceInfoQuery.h"
 #include "app/ManualEventLoop.h"
-#include "device/AtDispatcher.h"
-#include "device/CommandExchange.h"
-#include "device/SerialPort.h"
-#include "tools/modemsim/SimulatedModem.h"
+#include "tests/device/LinkFixture.h"
 
 namespace evdo {
 namespace {
 
-class DeviceInfoQueryTest : public ::testing::Test {
+class DeviceInfoQueryTest : public test::LinkFixture {
 protected:
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(modem_.Open(error)) << error;
-    ASSERT_TRUE(modem_.Start());
-    ASSERT_TRUE(port_.Open(modem_.SerialPath().c_str(), true));
-    ASSERT_TRUE(dispatcher_.StartThreads());
-    dispatcher_.ParserStartEvent().Set();
-  }
-  void TearDown() override {
-    dispatcher_.Shutdown();
-    port_.Close();
-    modem_.Stop();
-  }
-  void Control(const std::string& line) { ASSERT_EQ(modem_.Control(line), "OK\n") << line; }
-
   bool Run(std::uint64_t limitMs = 30000) {
     bool done = false;
     query_.Start([&] { done = true; });
     return loop_.AdvanceUntil([&] { return done; }, limitMs, 10, 2);
   }
 
-  modemsim::SimulatedModem modem_;
-  CSetupData setup_;
-  CSerialPort port_;
-  CAtDispatcher dispatcher_{port_, setup_};
-  CCommandExchange exchange_{port_, dispatcher_};
   ManualEventLoop loop_;
   struct Route : WindowHandler {
     WindowHandler* to = nullptr;
