@@ -12,7 +12,9 @@
 # its folders are (scripts/run.sh points them into the build tree).
 set -eu
 
-PROGRAM_DIR="@EVDO_PROGRAM_DIR@"
+# Installed as <prefix>/bin/evdo-dashboard; the program is in
+# <prefix>/@EVDO_INSTALL_PROGRAM_DIR@.
+PROGRAM_DIR="$(cd "$(dirname "$0")/.." && pwd)/@EVDO_INSTALL_PROGRAM_DIR@"
 PROGRAM="${EVDO_PROGRAM:-$PROGRAM_DIR/evdo-dashboard}"
 LANG_DIR="${EVDO_LANG_DIR:-$PROGRAM_DIR/lang}"
 SKIN_DIR="${EVDO_SKIN_DIR:-$PROGRAM_DIR/skin}"
