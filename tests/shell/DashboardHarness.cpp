@@ -57,6 +57,7 @@ void Accept(QWidget& modal) {
 }
 
 void DashboardHarness::AnswerModals() {
+  if (watch_ && app_ != nullptr) watch_(*app_);
   QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal != lastModal_) {
     lastModal_ = modal;

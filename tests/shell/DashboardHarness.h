@@ -43,6 +43,10 @@ public:
   // The texts of the message boxes seen, in order.
   const std::vector<QString>& MessagesSeen() const { return messagesSeen_; }
 
+  // Called on every tick of the event loop's modal poll (every 20 ms) from
+  // the start: for watching the start-up.
+  void Watch(std::function<void(CModaraApp&)> watch) { watch_ = std::move(watch); }
+
   // Runs the dashboard; script runs once the device is initialised (it may
   // wait with QTest::qWaitFor). Returns the exit code of Run.
   int Run(std::function<void(CModaraApp&, CModaraDlg&)> script = {});
@@ -63,6 +67,7 @@ private:
   std::vector<QString> messagesSeen_;
   QPointer<QWidget> lastModal_;
   std::function<void(CModaraApp&, CModaraDlg&)> script_;
+  std::function<void(CModaraApp&)> watch_;
   CModaraApp* app_ = nullptr;
   bool scriptRan_ = false;
   bool scriptRunning_ = false;

@@ -90,6 +90,30 @@ TEST(Dashboard, StartUpReachesTheMainWindowWithWhatTheModemReports) {
   EXPECT_EQ(code, 0);
 }
 
+// Start-up adds a progress dot per step; without the call page there is no
+// call history to load and one dot less.
+class DashboardCallPage : public ::testing::TestWithParam<int> {};
+
+TEST_P(DashboardCallPage, DecidesTheCallHistoryAndTheProgressDots) {
+  const int call = GetParam();
+  DashboardHarness h;
+  h.Folder().WriteFile("EVDO.ini", "[Main]\nMain_nCall=" + std::to_string(call) + "\n");
+  int longest = 0;
+  h.Watch([&](CModaraApp& app) {
+    if (app.Picture() != nullptr) longest = std::max(longest, static_cast<int>(app.Picture()->Text().size()));
+  });
+  bool history = false;
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    history = app.History() != nullptr;
+    w.EndModalLoop(false);
+  });
+  EXPECT_TRUE(h.ScriptRan());
+  EXPECT_EQ(history, call != 0);
+  EXPECT_EQ(longest, call != 0 ? 6 : 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Main_nCall, DashboardCallPage, ::testing::Values(0, 1));
+
 TEST(Dashboard, NotificationsFromTheModemChangeTheIndicators) {
   DashboardHarness h;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
