@@ -1,7 +1,6 @@
 #include "app/ModaraApp.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -76,8 +75,7 @@ int CModaraApp::Run() {
   LoadSettings();                          // 2
   if (!ClaimInstance()) return 0;          // 3
   if (!SelectLanguage()) return 0;         // 4
-  // 5-7: sockets need no start-up here, balloon tips are the desktop's own
-  // setting, and controls are hosted by Qt.
+  // 5-7: socket start-up and the balloon-tip registry value have no Linux counterpart.
   ShowSplash();                            // 8
   if (!CreatePort()) return 1;             // 9
   mainWindow_ = new CModaraDlg(*this);     // 10

@@ -163,6 +163,12 @@ TEST(Dashboard, TrayIconShowsHidesAndLabelsItsMenu) {
     EXPECT_FALSE(w.isVisible());
     w.Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(WaitFor([&] { return w.isVisible() && w.ShowState() == kShownState; }));
+    // The skin settings page's skin change.
+    w.ModifyStyle(CBaseDlg::kStyleMinimizeBox, 0);
+    w.Port().PostMessage(kMsgSkinChange, 0, 1);
+    EXPECT_TRUE(WaitFor([&] { return w.SkinStyle() == 1; }));
+    EXPECT_TRUE(w.IsSkinned());
+    EXPECT_TRUE(w.WindowStyle() & CBaseDlg::kStyleMinimizeBox);
     w.EndModalLoop(false);
   });
   EXPECT_TRUE(h.ScriptRan());
@@ -247,17 +253,19 @@ class ConnectedPage : public CBasePage, public InternetPageLink {
 public:
   static bool connected;
   static int shutdowns;
+  static int startActions;
   static std::vector<std::pair<WParam, LParam>> received;
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override {
     if (message == kMsgInternetStatus) received.emplace_back(wParam, lParam);
   }
   bool IsConnectionUp() const override { return connected; }
-  void StartAction() override {}
+  void StartAction() override { ++startActions; }
   void ArmShutdownTimer() override { ++shutdowns; }
   void ShowOperatorInformation() override {}
 };
 bool ConnectedPage::connected = true;
 int ConnectedPage::shutdowns = 0;
+int ConnectedPage::startActions = 0;
 std::vector<std::pair<WParam, LParam>> ConnectedPage::received;
 
 TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIndicators) {
@@ -272,6 +280,8 @@ TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIn
   ConnectedPage::connected = true;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
     ASSERT_NE(w.Page(PageKind::Internet), nullptr);
+    EXPECT_EQ(w.Tabs().count(), 1);
+    EXPECT_EQ(ConnectedPage::startActions, 1) << "timer 55 runs the start action once";
     using Forwarded = std::pair<WParam, LParam>;
     auto got = [](Forwarded f) {
       auto& r = ConnectedPage::received;
