@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev libudev-dev umockdev libumockdev-dev
   xvfb xauth socat python3 python3-dbusmock dbus
+  qt6-qpa-plugins fonts-wqy-microhei
 )
 
 missing=()

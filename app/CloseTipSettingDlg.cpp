@@ -1,0 +1,37 @@
+#include "app/CloseTipSettingDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/QtText.h"
+
+namespace evdo {
+
+CCloseTipSettingDlg::CCloseTipSettingDlg(std::int32_t closeAction, std::int32_t remember, QWidget* parent)
+    : CBaseDlg(parent),
+      hide_(new QRadioButton(tr("Minimise to the notification area"), this)),
+      exit_(new QRadioButton(tr("Exit the program"), this)),
+      remember_(new QCheckBox(tr("Do not ask again"), this)) {
+  setObjectName("CCloseTipSettingDlg");
+  setWindowTitle(Str(kStrAppTitle));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(tr("When the main window is closed:"), this));
+  layout->addWidget(hide_);
+  layout->addWidget(exit_);
+  layout->addWidget(remember_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  (closeAction == 0 ? hide_ : exit_)->setChecked(true);
+  remember_->setChecked(remember != 0);
+}
+
+std::int32_t CCloseTipSettingDlg::CloseAction() const { return hide_->isChecked() ? 0 : 1; }
+
+std::int32_t CCloseTipSettingDlg::Remember() const { return remember_->isChecked() ? 1 : 0; }
+
+}  // namespace evdo

@@ -1,0 +1,48 @@
+#include "app/LaunchOptions.h"
+
+namespace evdo {
+
+QString LaunchOptions::Usage() {
+  return QStringLiteral(
+      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report] [--help]\n"
+      "  --port PATH        open this serial port instead of searching for the modem\n"
+      "  --simulate         run against the simulated modem (evdo-modemsim)\n"
+      "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
+      "  --startup-report   print the start-up time and the memory in use once the modem is ready\n");
+}
+
+bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QString& error) {
+  out = LaunchOptions{};
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    auto value = [&](QString& field) {
+      if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+        error = QStringLiteral("%1 needs a value").arg(arg);
+        return false;
+      }
+      field = arguments[++i];
+      return true;
+    };
+    if (arg == "--port") {
+      if (!value(out.portPath)) return false;
+    } else if (arg == "--screenshot") {
+      if (!value(out.screenshotPath)) return false;
+    } else if (arg == "--simulate") {
+      out.simulate = true;
+    } else if (arg == "--startup-report") {
+      out.startupReport = true;
+    } else if (arg == "--help" || arg == "-h") {
+      out.help = true;
+    } else {
+      error = QStringLiteral("unknown option %1").arg(arg);
+      return false;
+    }
+  }
+  if (out.simulate && !out.portPath.isEmpty()) {
+    error = QStringLiteral("--port and --simulate exclude each other");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace evdo

@@ -1,0 +1,520 @@
+#include "app/ModaraDlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QThread>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/AboutDialog.h"
+#include "app/CloseTipSettingDlg.h"
+#include "app/IndicatorPictures.h"
+#include "app/IndicatorStrip.h"
+#include "app/LanguageDlg.h"
+#include "app/ModaraApp.h"
+#include "app/PreMsg.h"
+#include "app/PrescribedWait.h"
+#include "app/QtText.h"
+#include "device/AtDispatcher.h"
+#include "device/SerialPort.h"
+#include "device/status/NotificationHandlers.h"
+#include "platform/logind/SleepMonitor.h"
+#include "ui/LanguageStrings.h"
+#include "ui/skin/CBasePage.h"
+
+namespace evdo {
+namespace {
+
+// Posted by port refusals raised on another thread than the window's.
+constexpr MessageId kMsgShowRefusal = WM_USER + 402;
+constexpr std::uint32_t kResumeConnectedMs = 600;
+// The main window's size when it first opens.
+const QSize kDefaultSize(780, 540);
+
+// The hot spot of a cursor file (the first image's), or (0, 0).
+QPoint CursorHotSpot(const QByteArray& file) {
+  if (file.size() < 14) return {};
+  auto u16 = [&](int at) {
+    return static_cast<int>(static_cast<unsigned char>(file[at]) |
+                            static_cast<unsigned char>(file[at + 1]) << 8);
+  };
+  if (u16(0) != 0 || u16(2) != 2) return {};  // not a cursor file
+  return {u16(10), u16(12)};
+}
+
+}  // namespace
+
+void CModaraDlg::DeviceRoute::OnMessage(MessageId m, WParam w, LParam l) {
+  commands->OnMessage(m, w, l);
+  initializer->OnMessage(m, w, l);
+}
+
+void CModaraDlg::DeviceRoute::OnTimer(TimerId id) {
+  commands->OnTimer(id);
+  initializer->OnTimer(id);
+}
+
+CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
+    : CBaseDlg(parent),
+      app_(app),
+      deviceWindow_(deviceRoute_),
+      statusCommands_(status_, app.Exchange(), app.Dispatcher(), deviceWindow_),
+      initializer_(status_, statusCommands_, app.Dispatcher().NotificationGate(), deviceWindow_),
+      infoWindow_(infoRoute_),
+      info_(app.Exchange(), infoWindow_),
+      connSetFile_(kConnSetDataFile) {
+  deviceRoute_.commands = &statusCommands_;
+  deviceRoute_.initializer = &initializer_;
+  infoRoute_.query = &info_;
+  setObjectName("CModaraDlg");
+  ModifyStyle(0, kStyleMinimizeBox);
+  status_.AttachWindow(Port());
+  SystemMenu().AddEntry(kSysCommandHelp, tr("&Help"));
+  SystemMenu().AddEntry(kSysCommandLanguage, tr("&Language..."));
+  SetUpPortHooks();
+  SetUpInitializerHooks();
+}
+
+CModaraDlg::~CModaraDlg() {
+  if (tray_ != nullptr) tray_->hide();
+  // The port's hooks point here; it is closed by now, so nothing calls them.
+  if (!app_.Port().IsOpen()) app_.Port().SetHooks({});
+}
+
+void CModaraDlg::SetUpPortHooks() {
+  SerialPortHooks hooks;
+  hooks.showMessage = [this](int id) {
+    if (QThread::currentThread() == thread())
+      CModaraApp::ShowMessage(id);
+    else
+      Port().PostMessage(kMsgShowRefusal, static_cast<WParam>(id));
+  };
+  hooks.isInitialising = [this] { return status_.IsInitialising(); };
+  CModaraApp* app = &app_;
+  hooks.isStartingUp = [app] { return app->IsStartingUp(); };
+  hooks.endProcess = [](int code) { CModaraApp::EndProcess(code); };
+  hooks.showExitPicture = [this] { Port().PostMessage(kMsgShowExitPicture); };
+  hooks.hideExitPicture = [this] { Port().PostMessage(kMsgHideExitPicture); };
+  hooks.quit = PostQuitTo(Port());
+  app_.Port().SetHooks(std::move(hooks));
+}
+
+void CModaraDlg::SetUpInitializerHooks() {
+  DeviceInitHooks hooks;
+  hooks.openPicture = [this] { app_.OpenPicture(); };
+  hooks.showProgress = [this](std::string_view text) {
+    if (PreMsg* picture = app_.Picture()) picture->SetText(FromAnsi(text));
+  };
+  hooks.closePicture = [this] { app_.ClosePicture(); };
+  hooks.restoreMainWindow = [this] { showNormal(); };
+  hooks.askQuit = [this](int messageId, std::function<void(bool)> answer) {
+    auto* box = new QMessageBox(QMessageBox::Question, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
+                                Str(messageId), QMessageBox::Ok | QMessageBox::Cancel, this);
+    box->setObjectName(QString("message%1").arg(messageId));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this,
+            [answer](int result) { answer(result == QMessageBox::Ok); });
+    box->open();
+  };
+  hooks.quitApplication = [this] {
+    if (tray_ != nullptr) tray_->hide();
+    CModaraApp::EndProcess(0);
+  };
+  hooks.failAndExit = [](int messageId) {
+    CModaraApp::ShowMessage(messageId);
+    CModaraApp::EndProcess(0);
+  };
+  hooks.finished = [this] { OnDeviceInitialised(); };
+  initializer_.SetHooks(std::move(hooks));
+}
+
+void CModaraDlg::OnCreatePages() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("CTabDialog");
+  const CSetupData& setup = CSetupData::Instance();
+  for (const PageSpec& spec : kPageOrder) {
+    const PageFactory* factory = MainWindowPages::Factory(spec.kind);
+    if (factory == nullptr || !MainWindowPages::IsCreated(spec, setup)) continue;
+    QString title;
+    CBasePage* page = (*factory)(*this, title);
+    if (page == nullptr) continue;
+    page->setObjectName(spec.className);
+    tabs_->addTab(page, title);
+    pages_[spec.kind] = page;
+  }
+  layout->addWidget(tabs_, 1);
+
+  auto* bar = new QWidget(this);
+  auto* barLayout = new QHBoxLayout(bar);
+  barLayout->setContentsMargins(0, 0, 4, 0);
+  indicators_ = new CIndicatorStrip(bar);
+  barLayout->addWidget(indicators_, 1);
+  // The system menu (About, Help, language) also from the window itself, for
+  // the standard look whose title bar is the desktop's.
+  auto* menuButton = new QToolButton(bar);
+  menuButton->setObjectName("systemMenuButton");
+  menuButton->setText(QStringLiteral("≡"));
+  menuButton->setAutoRaise(true);
+  connect(menuButton, &QToolButton::clicked, this,
+          [this, menuButton] { OpenSystemMenu(menuButton->mapToGlobal(QPoint(0, menuButton->height()))); });
+  barLayout->addWidget(menuButton);
+  layout->addWidget(bar, 0);
+  resize(kDefaultSize);
+}
+
+CBasePage* CModaraDlg::Page(PageKind kind) const {
+  auto it = pages_.find(kind);
+  return it == pages_.end() ? nullptr : it->second.data();
+}
+
+InternetPageLink* CModaraDlg::InternetPage() const {
+  return dynamic_cast<InternetPageLink*>(Page(PageKind::Internet));
+}
+
+bool CModaraDlg::SendToPage(PageKind kind, MessageId message, WParam wParam, LParam lParam) {
+  CBasePage* page = Page(kind);
+  if (page == nullptr) return false;
+  page->OnMessage(message, wParam, lParam);
+  return true;
+}
+
+void CModaraDlg::OnInitDialog() {
+  CBaseDlg::OnInitDialog();  // settings, pages, skin
+  initialised_ = true;
+  SetUpIcons();
+  LoadCursor();
+  setWindowTitle(QString::fromUtf8(kMainWindowTitle));
+  AddTrayIcon();
+  status_.Reset();
+  RegisterNotificationHandlers(app_.Dispatcher(), status_);
+  StartDeviceOrWait();
+  for (int indicator : {kIndicatorSentKb, kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate})
+    Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), 0);
+  if (auto* statistics = dynamic_cast<StatisticsPageLink*>(Page(PageKind::Statistics)))
+    statistics->InitialiseDisplay();
+  if (status_.Pin().IsReady()) Port().PostMessage(kMsgImportStart);
+  Port().SetTimer(kStartActionTimer, kStartActionMs);
+
+  sleep_ = std::make_unique<CSleepMonitor>();
+  connect(sleep_.get(), &CSleepMonitor::Suspending, this, &CModaraDlg::OnSuspend, Qt::DirectConnection);
+  connect(sleep_.get(), &CSleepMonitor::Resumed, this, &CModaraDlg::OnResume, Qt::QueuedConnection);
+}
+
+void CModaraDlg::SetUpIcons() {
+  QIcon icon(QString::fromStdString(IndicatorPicturePath(kPicMainIcon)));
+  setWindowIcon(icon);
+}
+
+void CModaraDlg::LoadCursor() {
+  if (cursor_) return;
+  QFile file(kCursorFile);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  QByteArray bytes = file.readAll();
+  QPixmap picture;
+  if (!picture.loadFromData(bytes, "CUR") && !picture.loadFromData(bytes)) return;
+  QPoint hot = CursorHotSpot(bytes);
+  cursor_ = QCursor(picture, hot.x(), hot.y());
+  setCursor(*cursor_);
+}
+
+void CModaraDlg::AddTrayIcon() {
+  tray_ = new QSystemTrayIcon(this);
+  tray_->setObjectName("trayIcon");
+  tray_->setIcon(QIcon(QString::fromStdString(IndicatorPicturePath(kPicTrayIcon))));
+  tray_->setToolTip(QString::fromUtf8(kTrayWelcome));
+  trayMenu_ = new QMenu(this);
+  trayMenu_->setObjectName(QString("menu%1").arg(kTrayMenu));
+  toggleAction_ = trayMenu_->addAction(Str(kStrTrayHide));
+  toggleAction_->setObjectName(QString("item%1").arg(kCmdToggleShown));
+  connect(toggleAction_, &QAction::triggered, this,
+          [this] { Port().PostMessage(WM_COMMAND, kCmdToggleShown); });
+  if (InternetPage() != nullptr) {
+    QAction* info = trayMenu_->addAction(tr("Operator information"));
+    info->setObjectName(QString("item%1").arg(kCmdOperatorInformation));
+    connect(info, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdOperatorInformation); });
+  }
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_LBUTTONDBLCLK);
+    if (reason == QSystemTrayIcon::Context) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_RBUTTONUP);
+  });
+  tray_->show();
+}
+
+void CModaraDlg::StartDeviceOrWait() {
+  int state = app_.Port().GetState();
+  if (state == CSerialPort::Ready || state == CSerialPort::Busy)
+    initializer_.InitializeDevice();
+  else
+    app_.Discovery().StartDeviceWait(Port());
+}
+
+void CModaraDlg::OnMessage(MessageId message, WParam wParam, LParam lParam) {
+  switch (message) {
+    case kMsgStatus: return OnStatus(wParam, lParam);
+    case kMsgTrayIcon: return OnTrayIcon(wParam, lParam);
+    case WM_COMMAND: return OnCommand(wParam);
+    case kMsgTabContainer:
+      // Hands a number to dial to the call page, shown.
+      if (CBasePage* calls = Page(PageKind::Calls)) tabs_->setCurrentWidget(calls);
+      SendToPage(PageKind::Calls, message, wParam, lParam);
+      return;
+    case kMsgSkinChange:
+      ModifyStyle(0, kStyleMinimizeBox | kStyleSysMenu);
+      ApplySkin(static_cast<std::int32_t>(lParam));
+      update();
+      return;
+    case kMsgPhonebookSearch:
+    case kMsgPhonebookSync:
+    case kMsgPhonebookSyncEnd: SendToPage(PageKind::Phonebook, message, wParam, lParam); return;
+    case kMsgImportStart: {
+      // The device message import that belongs here never starts; only the
+      // notification gate is cycled.
+      Event& gate = app_.Dispatcher().NotificationGate();
+      gate.Reset();
+      gate.Set();
+      return;
+    }
+    case kMsgCallPopup:
+    case kMsgMessagePopup:
+    case kMsgNewMessage:
+    case kMsgImportStep:
+    case kMsgImportNext: return;  // accepted and ignored
+    case kMsgShowExitPicture: return ShowExitPicture();
+    case kMsgHideExitPicture: return HideExitPicture();
+    case kMsgShowRefusal: return CModaraApp::ShowMessage(static_cast<StringId>(wParam));
+    case WM_QUIT: return EndModalLoop(false);
+    default: CBaseDlg::OnMessage(message, wParam, lParam);
+  }
+}
+
+void CModaraDlg::OnTimer(TimerId timerId) {
+  if (timerId == kDeviceWaitTimer) return OnDeviceWaitTimer();
+  if (timerId == kStartActionTimer) {
+    Port().KillTimer(kStartActionTimer);
+    if (InternetPageLink* internet = InternetPage()) internet->StartAction();
+  }
+}
+
+void CModaraDlg::OnDeviceWaitTimer() {
+  auto opener = [this](const std::string& path, bool startThreads) {
+    return app_.OpenPort(path, startThreads);
+  };
+  if (!app_.Discovery().OnDeviceWaitTimer(Port(), opener)) return;
+  showMinimized();
+  initializer_.InitializeDevice();
+}
+
+void CModaraDlg::OnStatus(WParam indicator, LParam value) {
+  std::string operatorText = status_.OperatorText();
+  IndicatorContext context{CSetupData::Instance().Main_nCall != 0, operatorText};
+  IndicatorChange change = ResolveIndicator(static_cast<int>(indicator), value, context);
+  indicators_->Apply(change);
+  if (change.forward) {
+    if (CBasePage* internet = Page(PageKind::Internet))
+      internet->Port().PostMessage(kMsgInternetStatus, change.forwardKind, value);
+  }
+}
+
+void CModaraDlg::OnTrayIcon(WParam id, LParam mouse) {
+  if (id != kTrayIconId) return;
+  if (mouse == WM_LBUTTONDBLCLK) {
+    show();
+    showNormal();
+    raise();
+    activateWindow();
+    showState_ = kShownState;
+  } else if (mouse == WM_RBUTTONUP) {
+    OpenTrayMenu();
+  }
+}
+
+void CModaraDlg::OpenTrayMenu() {
+  toggleAction_->setText(Str(showState_ == 0 || showState_ == 1 ? kStrTrayHide : kStrTrayShow));
+  trayMenu_->popup(QCursor::pos());
+}
+
+void CModaraDlg::OnCommand(WParam command) {
+  if (command == kCmdToggleShown) return ToggleShown();
+  if (command == kCmdOperatorInformation) {
+    if (InternetPageLink* internet = InternetPage()) internet->ShowOperatorInformation();
+  }
+}
+
+void CModaraDlg::ToggleShown() {
+  if (showState_ < 0) return;
+  if (showState_ < kHiddenState) {
+    hide();
+    showState_ = kHiddenState;
+  } else {
+    show();
+    showNormal();
+    showState_ = kShownState;
+  }
+}
+
+void CModaraDlg::ComeForward() {
+  if (!initialised_) return;
+  show();
+  showNormal();
+  raise();
+  activateWindow();
+  showState_ = kShownState;
+}
+
+void CModaraDlg::closeEvent(QCloseEvent* event) {
+  if (ending_) return CBaseDlg::closeEvent(event);
+  event->ignore();
+  OnClose();
+}
+
+void CModaraDlg::reject() {
+  if (ending_) return CBaseDlg::reject();
+  OnClose();
+}
+
+void CModaraDlg::OnClose() {
+  // Re-read: the Internet page's settings windows may have changed the file.
+  LoadResult loaded = connSetFile_.Load(connSet_, DefaultConnSetData());
+  if (loaded.status == LoadStatus::Failed)
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(loaded.error));
+  if (connSet_.rememberClose == 0) {
+    CCloseTipSettingDlg ask(connSet_.closeAction, connSet_.rememberClose, this);
+    if (ask.exec() != QDialog::Accepted) return;
+    connSet_.closeAction = ask.CloseAction();
+    connSet_.rememberClose = ask.Remember();
+    FileResult saved = connSetFile_.Save(connSet_);
+    if (!saved) QMessageBox::warning(this, windowTitle(), QString::fromStdString(saved.error));
+    if (connSet_.closeAction == 0) {
+      hide();
+      showState_ = kHiddenState;
+      return;
+    }
+  } else if (connSet_.closeAction == 0) {
+    hide();
+    showState_ = kHiddenState;
+    return;
+  }
+  if (InternetPageLink* internet = InternetPage(); internet != nullptr && internet->IsConnectionUp()) {
+    CModaraApp::ShowMessage(kStrDisconnectBeforeClosing, true);
+    return;
+  }
+  EndModalLoop(true);
+}
+
+void CModaraDlg::EndModalLoop(bool byClose) {
+  if (ending_) return;
+  ending_ = true;
+  endedByClose_ = byClose;
+  if (InternetPageLink* internet = InternetPage()) internet->ArmShutdownTimer();
+  done(QDialog::Rejected);
+}
+
+void CModaraDlg::OnSysCommand(int command) {
+  switch (command) {
+    case kSysCommandAbout: return OpenAbout();
+    case kSysCommandHelp: return OpenHelp();
+    case kSysCommandLanguage: return OpenLanguageDialog();
+    default: CBaseDlg::OnSysCommand(command);
+  }
+}
+
+void CModaraDlg::OpenAbout() {
+  CAboutDialog about(FromAnsi(IdentityText()), FromAnsi(VersionText()), this);
+  about.exec();
+}
+
+void CModaraDlg::OpenHelp() {
+  // The help document opens in the desktop's viewer, whose window this
+  // program cannot look up by title; the viewer brings an open document
+  // forward itself.
+  std::string path = SkinPaths::FileSystemPath(CSetupData::Instance().Main_szHelpFile);
+  QFileInfo file(QString::fromStdString(path));
+  if (path.empty() || !file.isReadable()) CModaraApp::ShowMessage(kStrHelpFileMissing);
+  if (!path.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
+void CModaraDlg::OpenLanguageDialog() {
+  CLanguage dialog(app_.Languages(), this);
+  dialog.exec();
+}
+
+void CModaraDlg::OnSuspend() { app_.Port().Close(); }
+
+void CModaraDlg::OnResume() {
+  if (resuming_) return;
+  resuming_ = true;
+  showMinimized();
+  PreMsg* picture = app_.OpenPicture();
+  picture->SetText(Str(kStrReconnecting));
+  PrescribedWait::Sleep(kResumeSettleMs);
+  if (app_.ConnectDevice(kResumeConnectTries, kResumeConnectIntervalMs) != kConnectOpened) {
+    CModaraApp::ShowMessage(kStrDeviceMissingExit);
+    app_.ClosePicture();
+    app_.Dispatcher().Shutdown();
+    CModaraApp::EndProcess(0);
+  }
+  if (PreMsg* shown = app_.Picture()) shown->SetText(Str(kStrDeviceConnected));
+  PrescribedWait::Sleep(kResumeConnectedMs);
+  status_.Pin().simState = kSimStateResumed;
+  initializer_.InitializeDevice();  // closes the picture window when it ends
+}
+
+void CModaraDlg::OnDeviceInitialised() {
+  if (resuming_) {
+    resuming_ = false;
+    showNormal();
+  }
+  bool first = !shownOnce_;
+  shownOnce_ = true;
+  if (first && status_.Pin().IsReady()) Port().PostMessage(kMsgImportStart);
+  info_.Start();
+  if (first) {
+    ShowLoadProblems();
+    app_.OnDeviceReady();
+  }
+}
+
+void CModaraDlg::ShowLoadProblems() {
+  const auto& problems = app_.LoadProblems();
+  if (problems.empty()) return;
+  QStringList lines;
+  for (const std::string& p : problems) lines << QString::fromStdString(p);
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), lines.join("\n"), QMessageBox::Ok, this);
+  box->setObjectName("loadProblems");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+void CModaraDlg::ShowExitPicture() {
+  auto* picture = new PreMsg();
+  picture->setObjectName("ExitPicture");
+  picture->setAttribute(Qt::WA_DeleteOnClose);
+  picture->SetPicture(CSetupData::Instance().Main_szExitSplashBmp);
+  picture->ShowCentred();
+  exitPicture_ = picture;
+}
+
+void CModaraDlg::HideExitPicture() {
+  if (exitPicture_) exitPicture_->close();
+}
+
+bool CModaraDlg::SaveScreenshot(const QString& path) { return grab().save(path, "PNG"); }
+
+void CModaraDlg::showEvent(QShowEvent* event) {
+  CBaseDlg::showEvent(event);
+  app_.OnMainWindowShown();
+}
+
+}  // namespace evdo

@@ -1,0 +1,203 @@
+#pragma once
+// The main window (template 102): the tab container with the pages, the row
+// of status indicators, the notification-area icon, the device status record
+// with the initialisation sequence, the main window's timers and messages,
+// closing, suspend and resume.
+#include <QCursor>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/DeviceInfoQuery.h"
+#include "app/MainWindowPages.h"
+#include "app/StatusIndicators.h"
+#include "device/status/DeviceInitializer.h"
+#include "device/status/DeviceStatus.h"
+#include "device/status/StatusCommands.h"
+#include "internet/ConnSetData.h"
+#include "ui/skin/CBaseDlg.h"
+
+class QMenu;
+class QAction;
+class QTabWidget;
+
+namespace evdo {
+
+class CBasePage;
+class CIndicatorStrip;
+class CModaraApp;
+class CSleepMonitor;
+
+// Messages of the main window.
+constexpr MessageId kMsgTrayIcon = WM_USER + 3;
+constexpr MessageId kMsgTabContainer = WM_USER + 5;
+constexpr MessageId kMsgCallPopup = WM_USER + 6;
+constexpr MessageId kMsgSkinChange = WM_USER + 15;
+constexpr MessageId kMsgPhonebookSearch = WM_USER + 17;
+constexpr MessageId kMsgPhonebookSync = WM_USER + 18;
+constexpr MessageId kMsgPhonebookSyncEnd = WM_USER + 21;
+constexpr MessageId kMsgImportStep = WM_USER + 22;
+constexpr MessageId kMsgImportStart = WM_USER + 29;
+constexpr MessageId kMsgImportNext = WM_USER + 32;
+constexpr MessageId kMsgLockStateQuery = WM_USER + 303;
+constexpr MessageId kMsgPinEntry = WM_USER + 304;
+constexpr MessageId kMsgMessagePopup = WM_USER + 301;
+constexpr MessageId kMsgNewMessage = WM_USER + 302;
+constexpr MessageId WM_COMMAND = 0x0111;
+// The removal watch thread's requests (private to this window).
+constexpr MessageId kMsgShowExitPicture = WM_USER + 400;
+constexpr MessageId kMsgHideExitPicture = WM_USER + 401;
+
+// Mouse events of the notification-area icon (lParam of kMsgTrayIcon).
+constexpr LParam WM_LBUTTONDBLCLK = 0x0203;
+constexpr LParam WM_RBUTTONUP = 0x0205;
+
+// The notification-area icon and its menu.
+constexpr WParam kTrayIconId = 297;
+constexpr int kTrayMenu = 129;
+constexpr WParam kCmdToggleShown = 32779;
+constexpr WParam kCmdOperatorInformation = 57664;
+
+// System commands of the main window.
+constexpr int kSysCommandHelp = 153;
+constexpr int kSysCommandLanguage = 200;
+
+// Timers of the main window.
+constexpr TimerId kStartActionTimer = 55;
+constexpr std::uint32_t kStartActionMs = 500;
+
+// Show states of the tray menu.
+constexpr int kShownState = 0;
+constexpr int kHiddenState = 2;
+
+constexpr const char* kCursorFile = "skin/Cursor.cur";
+// The window title.
+constexpr const char* kMainWindowTitle = "无线宽带";
+// The notification-area tip: a welcome to the wireless broadband service.
+constexpr const char* kTrayWelcome = "欢迎使用无线宽带上网服务";
+
+class CModaraDlg : public CBaseDlg {
+  Q_OBJECT
+
+public:
+  explicit CModaraDlg(CModaraApp& app, QWidget* parent = nullptr);
+  ~CModaraDlg() override;
+
+  CDeviceStatus& Status() { return status_; }
+  CStatusCommands& StatusCommands() { return statusCommands_; }
+  CDeviceInitializer& Initializer() { return initializer_; }
+  CIndicatorStrip& Indicators() { return *indicators_; }
+  QTabWidget& Tabs() { return *tabs_; }
+  QSystemTrayIcon* Tray() { return tray_; }
+  QMenu* TrayMenu() { return trayMenu_; }
+  int ShowState() const { return showState_; }
+  const QCursor* CustomCursor() const { return cursor_ ? &*cursor_ : nullptr; }
+  const ConnSetData& CloseSettings() const { return connSet_; }
+
+  // The device texts of the About window (empty until the modem answered).
+  const std::string& IdentityText() const { return info_.Identity(); }
+  const std::string& VersionText() const { return info_.Firmware(); }
+
+  // A later copy of the program asked this one to come forward (nothing
+  // happens before the window has been initialised).
+  void ComeForward();
+  bool IsInitialised() const { return initialised_; }
+  // Saves a picture of the window; false when it cannot be written.
+  bool SaveScreenshot(const QString& path);
+  // Ends the modal loop: byClose when the user closed the window (start-up
+  // then shows its last box), false for a quit.
+  void EndModalLoop(bool byClose);
+  bool EndedByClose() const { return endedByClose_; }
+
+  // The pages in the order they were made.
+  CBasePage* Page(PageKind kind) const;
+
+  void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
+  void OnTimer(TimerId timerId) override;
+
+  // The resume sequence after the system woke up.
+  void OnResume();
+  // The system is about to sleep.
+  void OnSuspend();
+
+public Q_SLOTS:
+  void reject() override;
+
+protected:
+  void OnInitDialog() override;
+  void OnCreatePages() override;
+  void OnSysCommand(int command) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  // Routes the device sequences' messages and timers to both.
+  struct DeviceRoute : WindowHandler {
+    WindowHandler* commands = nullptr;
+    WindowHandler* initializer = nullptr;
+    void OnMessage(MessageId m, WParam w, LParam l) override;
+    void OnTimer(TimerId id) override;
+  };
+  struct InfoRoute : WindowHandler {
+    WindowHandler* query = nullptr;
+    void OnMessage(MessageId m, WParam w, LParam l) override { query->OnMessage(m, w, l); }
+    void OnTimer(TimerId id) override { query->OnTimer(id); }
+  };
+
+  void SetUpIcons();
+  void LoadCursor();
+  void AddTrayIcon();
+  void SetUpPortHooks();
+  void SetUpInitializerHooks();
+  void StartDeviceOrWait();
+  void OnStatus(WParam indicator, LParam value);
+  void OnTrayIcon(WParam id, LParam mouse);
+  void OnCommand(WParam command);
+  void OpenTrayMenu();
+  void ToggleShown();
+  void OnClose();
+  void OnDeviceWaitTimer();
+  void OnDeviceInitialised();
+  void ShowExitPicture();
+  void HideExitPicture();
+  void OpenAbout();
+  void OpenHelp();
+  void OpenLanguageDialog();
+  void ShowLoadProblems();
+  InternetPageLink* InternetPage() const;
+  // Sends (calls at once) a message to a page's handler; false without one.
+  bool SendToPage(PageKind kind, MessageId message, WParam wParam, LParam lParam);
+
+  CModaraApp& app_;
+  CDeviceStatus status_;
+  DeviceRoute deviceRoute_;
+  QtWindowPort deviceWindow_;
+  CStatusCommands statusCommands_;
+  CDeviceInitializer initializer_;
+  InfoRoute infoRoute_;
+  QtWindowPort infoWindow_;
+  CDeviceInfoQuery info_;
+
+  QTabWidget* tabs_ = nullptr;
+  CIndicatorStrip* indicators_ = nullptr;
+  std::map<PageKind, QPointer<CBasePage>> pages_;
+  QSystemTrayIcon* tray_ = nullptr;
+  QMenu* trayMenu_ = nullptr;
+  QAction* toggleAction_ = nullptr;
+  int showState_ = kShownState;
+  std::optional<QCursor> cursor_;
+  ConnSetDataFile connSetFile_;
+  ConnSetData connSet_ = DefaultConnSetData();
+  std::unique_ptr<CSleepMonitor> sleep_;
+  QPointer<QWidget> exitPicture_;
+  bool endedByClose_ = false;
+  bool ending_ = false;
+  bool resuming_ = false;
+  bool shownOnce_ = false;
+  bool initialised_ = false;
+};
+
+}  // namespace evdo

@@ -1,0 +1,35 @@
+#pragma once
+// Makes sure only one copy of the program runs in a user's session: the
+// first copy listens on a local socket named after the instance title; a
+// later copy finds it there, asks it to come forward and ends.
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+namespace evdo {
+
+class CSingleInstance : public QObject {
+  Q_OBJECT
+
+public:
+  explicit CSingleInstance(QObject* parent = nullptr);
+
+  // The socket for an instance title (never empty: an empty title is given
+  // a name of its own). It lives in the session's runtime folder.
+  static QString SocketPath(const QString& title);
+
+  // True when this process is now the instance of title. False when another
+  // copy runs: it has been asked to restore and raise its window.
+  bool Claim(const QString& title);
+
+Q_SIGNALS:
+  // A later copy asked this one to come forward.
+  void RaiseRequested();
+
+private:
+  bool AskRunningCopy(const QString& path);
+
+  QLocalServer server_;
+};
+
+}  // namespace evdo
