@@ -29,6 +29,9 @@ function(evdo_logic_library name)
 endfunction()
 
 # evdo_test(NAME SOURCES ... DEPENDS lib ... [LABELS label ...])
+# Every test program of the device link, for the thread sanitizer run.
+add_custom_target(evdo_device_tests)
+
 function(evdo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -44,6 +47,9 @@ function(evdo_test name)
   gtest_discover_tests(${name}
     PROPERTIES LABELS "${first_label}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
+  if("device" IN_LIST ARG_LABELS)
+    add_dependencies(evdo_device_tests ${name})
+  endif()
   list(LENGTH ARG_LABELS label_count)
   if(label_count GREATER 1)
     set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
