@@ -22,7 +22,7 @@ constexpr int kGroups[][6] = {
 // does not jump as values change.
 const char* TypicalText(int indicator) {
   switch (indicator) {
-    case kIndicatorOperator: return "China Telecom";
+    case kIndicatorOperator: return "Demo Telecom";
     case kIndicatorService: return "Limited Service";
     case kIndicatorSendRate:
     case kIndicatorReceiveRate: return "0000000 bps";

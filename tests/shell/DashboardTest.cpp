@@ -129,8 +129,8 @@ TEST(Dashboard, NotificationsFromTheModemChangeTheIndicators) {
     EXPECT_TRUE(WaitFor([&] { return Picture(w, kIndicatorNetworkType) == 4084; }));
     ASSERT_TRUE(h.Control("notify Srv status: 0"));
     EXPECT_TRUE(WaitFor([&] { return Text(w, kIndicatorService) == Str(kStrServiceNone); }));
-    ASSERT_TRUE(h.Control("notify Current PLMN: \"Unicom\""));
-    EXPECT_TRUE(WaitFor([&] { return Text(w, kIndicatorOperator) == "Unicom"; }));
+    ASSERT_TRUE(h.Control("notify Current PLMN: \"OtherNet\""));
+    EXPECT_TRUE(WaitFor([&] { return Text(w, kIndicatorOperator) == "OtherNet"; }));
     // A value outside an indicator's table changes nothing.
     w.Port().PostMessage(kMsgStatus, kIndicatorNetworkType, 7);
     w.Port().PostMessage(kMsgStatus, kIndicatorRoaming, 10);

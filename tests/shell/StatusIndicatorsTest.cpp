@@ -86,9 +86,9 @@ TEST_P(IndicatorTexts, ShowStringAndFormattedValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, IndicatorTexts, ::testing::Values(
-    TextCase{5, 1, "China Telecom", 0, "China Telecom"},
+    TextCase{5, 1, "Demo Telecom", 0, "Demo Telecom"},
     TextCase{5, 1, "", 407, ""},
-    TextCase{5, 0, "China Telecom", 407, ""},
+    TextCase{5, 0, "Demo Telecom", 407, ""},
     TextCase{6, 0, "", 387, ""},
     TextCase{6, 1, "", 388, ""},
     TextCase{6, 2, "", 0, ""},

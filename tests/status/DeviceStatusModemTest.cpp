@@ -232,7 +232,7 @@ TEST_F(DeviceStatusModemTest, NotificationsReachTheRecordAndTheWindow) {
   ASSERT_TRUE(RunInitialisation());
   recorder_.statuses.clear();
   Control("devstatus signal 31");
-  Control("devstatus operator China Telecom");
+  Control("devstatus operator Demo Telecom");
   Control("devstatus nwrat 1 0");
   Control("devstatus roam 2");
   Control("devstatus srv 0");
@@ -244,7 +244,7 @@ TEST_F(DeviceStatusModemTest, NotificationsReachTheRecordAndTheWindow) {
   ASSERT_TRUE(Until([this] { return recorder_.statuses.size() >= 7; }, 10000));
   EXPECT_EQ(recorder_.statuses,
             (test::Statuses{{5, 1}, {0, 5}, {5, 1}, {1, 1}, {8, 1}, {2, 2}, {6, 0}}));
-  EXPECT_EQ(status_.OperatorText(), "China Telecom");
+  EXPECT_EQ(status_.OperatorText(), "Demo Telecom");
   EXPECT_EQ(status_.serviceStatus.load(), 0);
 }
 

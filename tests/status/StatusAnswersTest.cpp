@@ -103,7 +103,7 @@ TEST(ShownNetworkType, KeepsTheTypesWithAPictureAndShowsNoneForOthers) {
 }
 
 TEST(QuotedText, TakesTheTextBetweenTheFirstTwoQuotes) {
-  EXPECT_EQ(QuotedTextAfter("-GMI: \"China Telecom\"", kOperatorAnswerPrefix), "China Telecom");
+  EXPECT_EQ(QuotedTextAfter("-GMI: \"Demo Telecom\"", kOperatorAnswerPrefix), "Demo Telecom");
   EXPECT_EQ(QuotedTextAfter("-GMI: \"\"", kOperatorAnswerPrefix), "");
   EXPECT_EQ(QuotedTextAfter("-GMI: name", kOperatorAnswerPrefix), "");
   EXPECT_EQ(QuotedTextAfter("-GMI: \"open", kOperatorAnswerPrefix), "open");

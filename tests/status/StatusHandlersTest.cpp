@@ -132,8 +132,8 @@ TEST_F(StatusHandlersTest, PlmnWithEmptyQuotesEmptiesTheOperatorAndStillPosts) {
   OnCurrentPlmn(status_, TestBlock{"Current PLMN: \"\""}.Lines());
   EXPECT_EQ(status_.OperatorText(), "");
   EXPECT_EQ(Posted(), (Statuses{{5, 1}}));
-  OnCurrentPlmn(status_, TestBlock{"Current PLMN: \"China Telecom\""}.Lines());
-  EXPECT_EQ(status_.OperatorText(), "China Telecom");
+  OnCurrentPlmn(status_, TestBlock{"Current PLMN: \"Demo Telecom\""}.Lines());
+  EXPECT_EQ(status_.OperatorText(), "Demo Telecom");
 }
 
 TEST_F(StatusHandlersTest, NumberNotificationsStoreAndPostTheirKind) {

@@ -29,7 +29,7 @@ public:
   int networkStatus = 1;
   int csmss = 0;
   int messageFormat = 0;
-  std::string operatorName = "China Telecom";
+  std::string operatorName = "Demo Telecom";
   std::string serviceCentre = "+8613800100500";
 
 private:
