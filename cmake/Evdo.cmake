@@ -30,7 +30,7 @@ endfunction()
 
 # evdo_test(NAME SOURCES ... DEPENDS lib ... [LABELS label ...])
 # Every test program of the device link, for the thread sanitizer run.
-add_custom_target(evdo_device_tests)
+add_custom_target(evdo_tsan_device_tests)
 
 function(evdo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
@@ -48,7 +48,7 @@ function(evdo_test name)
     PROPERTIES LABELS "${first_label}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
   if("device" IN_LIST ARG_LABELS)
-    add_dependencies(evdo_device_tests ${name})
+    add_dependencies(evdo_tsan_device_tests ${name})
   endif()
   list(LENGTH ARG_LABELS label_count)
   if(label_count GREATER 1)

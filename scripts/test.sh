@@ -26,7 +26,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 step "thread sanitizer build of the device link"
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DEVDO_TSAN=ON -DEVDO_BUILD_UI=OFF -DEVDO_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/tsan -j"$JOBS" --target evdo_device_tests
+cmake --build build/tsan -j"$JOBS" --target evdo_tsan_device_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j"$JOBS" -L 'device'
 
 step "fuzzing (${FUZZ_SECONDS}s a target)"
