@@ -18,9 +18,6 @@ void SelectSystemCodePage(CodePage cp);
 // (case-insensitive). False for anything else.
 bool ParseCodePageName(std::string_view name, CodePage& cp);
 
-// The environment variable that selects the system code page at start-up.
-constexpr const char* kCodePageVariable = "EVDO_CODEPAGE";
-
 // The default character that replaces what a conversion cannot map.
 constexpr char kDefaultChar = '?';
 
