@@ -377,8 +377,8 @@ TEST(Dashboard, SuspendClosesThePortAndResumeReconnects) {
     watch.start(50);
     clock.start();
     ASSERT_TRUE(Logind().EmitPrepareForSleep(false));
-    EXPECT_TRUE(WaitFor([&] { return reopenedAfter >= 0; }, 15000));
-    EXPECT_TRUE(WaitFor([&] { return !w.Initializer().IsRunning() && app.Picture() == nullptr; }, 15000));
+    EXPECT_TRUE(WaitFor([&] { return reopenedAfter >= 0; }, 40000));
+    EXPECT_TRUE(WaitFor([&] { return !w.Initializer().IsRunning() && app.Picture() == nullptr; }, 40000));
     watch.stop();
     EXPECT_TRUE(reconnectingShown);
     EXPECT_TRUE(minimisedMeanwhile);
