@@ -68,7 +68,6 @@ TEST(Dashboard, StartUpReachesTheMainWindowWithWhatTheModemReports) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("无线宽带"));
     EXPECT_EQ(app.Picture(), nullptr) << "the initialisation closes the picture window";
-    EXPECT_EQ(app.Port().GetState(), CSerialPort::Ready);
     EXPECT_TRUE(WaitFor([&] { return Picture(w, kIndicatorSignal) == 232; }));
     EXPECT_EQ(Picture(w, kIndicatorNetworkType), 4084);
     EXPECT_EQ(Picture(w, kIndicatorRoaming), 254);
@@ -78,6 +77,8 @@ TEST(Dashboard, StartUpReachesTheMainWindowWithWhatTheModemReports) {
     // The About window's device texts come from the modem after the sequence.
     EXPECT_TRUE(WaitFor([&] { return w.VersionText() == "SIM.1.0.0"; }));
     EXPECT_EQ(w.IdentityText(), "490154203237518");
+    // The identity queries follow the sequence; then no command is outstanding.
+    EXPECT_TRUE(WaitFor([&] { return app.Port().GetState() == CSerialPort::Ready; }));
     // Every store was loaded (and the missing files made where the store does).
     EXPECT_NE(app.Phonebook(), nullptr);
     EXPECT_NE(app.Sms(), nullptr);
