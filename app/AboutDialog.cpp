@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/QtText.h"
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 #include "ui/LanguageStrings.h"
 
 #ifndef EVDO_VERSION_MAJOR

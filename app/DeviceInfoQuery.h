@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/WindowPort.h"
+#include "core/event/WindowPort.h"
 #include "device/CommandExchange.h"
 
 namespace evdo {

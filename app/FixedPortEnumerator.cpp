@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 

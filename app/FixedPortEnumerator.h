@@ -4,7 +4,7 @@
 // that device discovery finds and opens it as it would find the modem.
 #include <string>
 
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 #include "device/discovery/DeviceEnumerator.h"
 
 namespace evdo {

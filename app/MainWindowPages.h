@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 
 namespace evdo {
 

@@ -16,13 +16,14 @@
 #include "app/PrescribedWait.h"
 #include "app/ProcessStats.h"
 #include "app/QtText.h"
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"
 #include "calls/HistData.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
+#include "platform/PosixSerialDevice.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
@@ -153,7 +154,7 @@ void CModaraApp::Progress(bool first) {
 }
 
 bool CModaraApp::CreatePort() {
-  port_ = std::make_unique<CSerialPort>();
+  port_ = std::make_unique<CSerialPort>(std::make_unique<PosixSerialDevice>());
   dispatcher_ = std::make_unique<CAtDispatcher>(*port_);
   exchange_ = std::make_unique<CCommandExchange>(*port_, *dispatcher_);
   if (!CreateDeviceList()) return false;

@@ -1,6 +1,6 @@
 #include "app/QtText.h"
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "ui/LanguageStrings.h"
 
 namespace evdo {

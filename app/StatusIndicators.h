@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/WindowPort.h"
+#include "core/event/WindowPort.h"
 #include "ui/StringIds.h"
 
 namespace evdo {

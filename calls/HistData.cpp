@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 
 namespace evdo {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFile.h"
-#include "app/StoreFile.h"
+#include "core/files/DataFile.h"
+#include "core/files/StoreFile.h"
 #include "calls/HistRecord.h"
 
 namespace evdo {

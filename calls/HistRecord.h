@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/DateTime.h"
-#include "app/FixedText.h"
+#include "core/time/DateTime.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 

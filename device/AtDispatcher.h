@@ -14,8 +14,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/Event.h"
-#include "app/SetupData.h"
+#include "core/event/Event.h"
+#include "core/settings/SetupData.h"
 #include "device/LineAssembler.h"
 #include "device/SerialPort.h"
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/Event.h"
-#include "app/WindowPort.h"
+#include "core/event/Event.h"
+#include "core/event/WindowPort.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/PosixSerialDevice.h"
 
 namespace evdo {
 
@@ -28,8 +27,6 @@ constexpr std::size_t kReadChunk = 4096;
 std::function<void()> PostQuitTo(WindowPort& window) {
   return [&window] { window.PostMessage(WM_QUIT); };
 }
-
-CSerialPort::CSerialPort() : CSerialPort(std::make_unique<PosixSerialDevice>()) {}
 
 CSerialPort::CSerialPort(std::unique_ptr<SerialDevice> device) : device_(std::move(device)) {
   ResetRing();

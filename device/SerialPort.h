@@ -16,9 +16,9 @@
 #include <shared_mutex>
 #include <thread>
 
-#include "app/Event.h"
-#include "app/WindowPort.h"
-#include "platform/SerialDevice.h"
+#include "core/event/Event.h"
+#include "core/event/WindowPort.h"
+#include "device/SerialDevice.h"
 
 namespace evdo {
 
@@ -70,8 +70,8 @@ public:
   static constexpr std::size_t kRingSize = 16384;
   static constexpr std::uint32_t kBaudRate = 460800;
 
-  // Uses the Linux tty implementation unless given another device.
-  CSerialPort();
+  // The device is the system side of the connection (a Linux tty in the
+  // program, a test double in tests).
   explicit CSerialPort(std::unique_ptr<SerialDevice> device);
   virtual ~CSerialPort();
   CSerialPort(const CSerialPort&) = delete;

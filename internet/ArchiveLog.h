@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ArchiveStream.h"
-#include "app/DataFile.h"
-#include "app/StoreFile.h"
+#include "core/files/ArchiveStream.h"
+#include "core/files/DataFile.h"
+#include "core/files/StoreFile.h"
 #include "internet/LogRecord.h"
 
 namespace evdo {

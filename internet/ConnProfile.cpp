@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/FixedText.h"
-#include "app/RawRecord.h"
+#include "core/text/FixedText.h"
+#include "core/files/RawRecord.h"
 
 namespace evdo {
 namespace {

@@ -1,6 +1,6 @@
 #include "internet/ConnProfileRules.h"
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 #include "internet/ConnProfile.h"
 
 namespace evdo {

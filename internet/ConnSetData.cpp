@@ -1,7 +1,7 @@
 #include "internet/ConnSetData.h"
 
-#include "app/CodePage.h"
-#include "app/FixedText.h"
+#include "core/text/CodePage.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 

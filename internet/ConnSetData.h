@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "internet/RawRecordFile.h"
 
 namespace evdo {

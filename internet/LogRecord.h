@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/DateTime.h"
+#include "core/time/DateTime.h"
 
 namespace evdo {
 

@@ -3,8 +3,8 @@
 // exactly the record's size: set aside, the defaults, and status Failed.
 #include <string>
 
-#include "app/RawRecord.h"
-#include "app/StoreFile.h"
+#include "core/files/RawRecord.h"
+#include "core/files/StoreFile.h"
 
 namespace evdo {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/DateTime.h"
+#include "core/time/DateTime.h"
 #include "internet/RawRecordFile.h"
 
 namespace evdo {

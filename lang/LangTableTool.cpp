@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "lang/StringTableSource.h"
 
 namespace {

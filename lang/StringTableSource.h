@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 
 namespace evdo {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/CodePage.h"
-#include "app/DataFile.h"
+#include "core/text/CodePage.h"
+#include "core/files/DataFile.h"
 #include "phonebook/ContactRules.h"
 #include "phonebook/CsvContactReader.h"
 #include "phonebook/PhonebookMessages.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DateTime.h"
+#include "core/time/DateTime.h"
 
 namespace evdo {
 

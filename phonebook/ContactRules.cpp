@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "phonebook/PhonebookMessages.h"
 
 namespace evdo {

@@ -1,6 +1,6 @@
 #include "phonebook/ExportWriter.h"
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "phonebook/PhonebookMessages.h"
 
 namespace evdo {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "phonebook/ContactPicture.h"
 
 namespace evdo {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "phonebook/ContactRecord.h"
 #include "phonebook/PbDataFile.h"
 #include "phonebook/PhonebookMessages.h"

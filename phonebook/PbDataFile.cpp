@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/FixedText.h"
-#include "app/RawRecord.h"
+#include "core/text/FixedText.h"
+#include "core/files/RawRecord.h"
 
 namespace evdo {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "phonebook/ContactRecord.h"
 
 namespace evdo {

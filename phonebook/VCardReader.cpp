@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 #include "phonebook/PhonebookMessages.h"
 #include "phonebook/QuickSearch.h"
 

@@ -8,7 +8,7 @@
 // queued work is done).
 #include <atomic>
 
-#include "platform/SerialDevice.h"
+#include "device/SerialDevice.h"
 
 namespace evdo {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "sms/SmsCodec.h"
 
 namespace evdo::sms {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 #include "sms/SmsCodec.h"
 
 namespace evdo::sms {

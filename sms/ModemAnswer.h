@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DateTime.h"
+#include "core/time/DateTime.h"
 #include "sms/SmsRecord.h"
 
 namespace evdo::sms {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 
 namespace evdo::sms {
 

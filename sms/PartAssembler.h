@@ -4,7 +4,7 @@
 // expires is delivered part by part.
 #include <cstdint>
 
-#include "app/DateTime.h"
+#include "core/time/DateTime.h"
 #include "sms/MessageSplitter.h"
 #include "sms/SmsRecord.h"
 

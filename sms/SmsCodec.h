@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "sms/SmsRecord.h"
 
 namespace evdo::sms {

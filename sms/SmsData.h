@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFile.h"
-#include "app/DateTime.h"
+#include "core/files/DataFile.h"
+#include "core/time/DateTime.h"
 #include "sms/SmsDataImage.h"
 #include "sms/SmsRecord.h"
 

@@ -1,6 +1,6 @@
 #include "sms/SmsDataImage.h"
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 
 namespace evdo {
 

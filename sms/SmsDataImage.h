@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "sms/SmsRecord.h"
 
 namespace evdo {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/DateTime.h"
-#include "app/FixedText.h"
+#include "core/time/DateTime.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 

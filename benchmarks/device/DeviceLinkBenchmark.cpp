@@ -22,6 +22,7 @@
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
+#include "platform/PosixSerialDevice.h"
 #include "tools/modemsim/ControlClient.h"
 #include "tools/modemsim/SimulatedModem.h"
 
@@ -212,7 +213,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   CSetupData setup;
-  CSerialPort port;
+  CSerialPort port(std::make_unique<PosixSerialDevice>());
   CAtDispatcher dispatcher(port, setup);
   CCommandExchange exchange(port, dispatcher);
   if (!port.Open(path.c_str(), true)) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 #include "sms/MessageSplitter.h"
 #include "sms/SmsCodec.h"
 #include "sms/SmsData.h"

@@ -1,6 +1,6 @@
 #include "device/discovery/DeviceDiscovery.h"
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 #include "device/discovery/DeviceText.h"
 
 namespace evdo {

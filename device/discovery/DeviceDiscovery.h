@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/SetupData.h"
-#include "app/WindowPort.h"
+#include "core/settings/SetupData.h"
+#include "core/event/WindowPort.h"
 #include "device/discovery/DeviceEnumerator.h"
 #include "device/discovery/ProgramStarter.h"
 #include "ui/StringIds.h"

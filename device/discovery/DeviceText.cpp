@@ -1,6 +1,6 @@
 #include "device/discovery/DeviceText.h"
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 
 namespace evdo {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/Event.h"
-#include "app/SetupData.h"
-#include "app/WindowPort.h"
+#include "core/event/Event.h"
+#include "core/settings/SetupData.h"
+#include "core/event/WindowPort.h"
 #include "device/status/DeviceStatus.h"
 #include "device/status/StatusCommands.h"
 

@@ -1,6 +1,6 @@
 #include "device/status/DeviceStatus.h"
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 
 namespace evdo {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Event.h"
-#include "app/WindowPort.h"
+#include "core/event/Event.h"
+#include "core/event/WindowPort.h"
 #include "device/status/PinStatus.h"
 #include "device/status/StatusMessage.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/WindowPort.h"
+#include "core/event/WindowPort.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/status/DeviceStatus.h"

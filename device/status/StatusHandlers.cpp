@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 #include "device/status/StatusAnswers.h"
 
 namespace evdo {

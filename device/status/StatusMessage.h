@@ -1,7 +1,7 @@
 #pragma once
 // The status message: posted to the main window with the kind of indicator in
 // wParam and its value in lParam.
-#include "app/WindowPort.h"
+#include "core/event/WindowPort.h"
 
 namespace evdo {
 

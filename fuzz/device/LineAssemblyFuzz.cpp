@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "device/AtDispatcher.h"
+#include "platform/PosixSerialDevice.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void CheckBlock(void* context, const LineCell* lines, std::uint16_t count) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static CSerialPort port;
+  static CSerialPort port(std::make_unique<PosixSerialDevice>());
   CSetupData setup;
   setup.Main_nCall = data[0] & 1;
   auto dispatcher = std::make_unique<CAtDispatcher>(port, setup);

@@ -4,7 +4,7 @@
 // size to match) so that most inputs reach dump and build.
 #include <vector>
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 #include "fuzz/records/FuzzRoundTrip.h"
 #include "tools/evdo-data/DataTool.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 
 namespace evdo::fuzz {
 

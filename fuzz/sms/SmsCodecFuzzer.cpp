@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "sms/MessageSplitter.h"
 #include "sms/ModemAnswer.h"
 #include "sms/PartAssembler.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 #include "sms/SmsData.h"
 #include "tools/evdo-data/DataTool.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 
 namespace evdo::testing {
 

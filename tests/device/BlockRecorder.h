@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WindowPort.h"
+#include "core/event/WindowPort.h"
 #include "device/AtDispatcher.h"
 
 namespace evdo::test {

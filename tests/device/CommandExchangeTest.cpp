@@ -2,7 +2,7 @@
 // giving up.
 #include <gtest/gtest.h>
 
-#include "app/ManualEventLoop.h"
+#include "core/event/ManualEventLoop.h"
 #include "tests/device/LinkFixture.h"
 
 namespace evdo {

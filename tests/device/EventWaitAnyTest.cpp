@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/Event.h"
+#include "core/event/Event.h"
 
 namespace evdo {
 namespace {

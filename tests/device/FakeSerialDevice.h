@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/SerialDevice.h"
+#include "device/SerialDevice.h"
 
 namespace evdo::test {
 

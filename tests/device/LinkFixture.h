@@ -7,6 +7,7 @@
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
+#include "platform/PosixSerialDevice.h"
 #include "tests/device/BlockRecorder.h"
 #include "tools/modemsim/SimulatedModem.h"
 
@@ -48,7 +49,7 @@ protected:
   modemsim::SimulatedModem modem_;
   SerialPortHooks hooks_;
   CSetupData setup_;
-  CSerialPort port_;
+  CSerialPort port_{std::make_unique<PosixSerialDevice>()};
   CAtDispatcher dispatcher_{port_, setup_};
   CCommandExchange exchange_{port_, dispatcher_};
   BlockRecorder recorder_{port_, dispatcher_};

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-#include "app/ManualEventLoop.h"
+#include "core/event/ManualEventLoop.h"
 #include "tests/device/LinkFixture.h"
 #include "tools/modemsim/PseudoTerminal.h"
 
@@ -148,7 +148,7 @@ TEST_F(LinkTest, LateAnswerAfterGivingUpIsDiscarded) {
 }
 
 TEST_F(LinkTest, PortHeldByAnotherIsNotOpened) {
-  CSerialPort second;
+  CSerialPort second(std::make_unique<PosixSerialDevice>());
   EXPECT_FALSE(second.Open(modem_.SerialPath().c_str(), true));
   EXPECT_EQ(second.GetState(), CSerialPort::OpenFailed);
   EXPECT_EQ(second.LastError(), EBUSY);
@@ -164,7 +164,7 @@ TEST_F(LinkTest, CloseEndsTheReaderAndTheConnectionCanBeOpenedAgain) {
 }
 
 TEST_F(LinkTest, OpeningAMissingPortFails) {
-  CSerialPort other;
+  CSerialPort other(std::make_unique<PosixSerialDevice>());
   EXPECT_FALSE(other.Open("/dev/nonexistent-modem-port", true));
   EXPECT_EQ(other.GetState(), CSerialPort::OpenFailed);
 }
@@ -229,7 +229,7 @@ TEST(RingLinkTest, FullRingLosesNothingWhileNobodyTakesBytes) {
   ASSERT_TRUE(modem.Open(error)) << error;
   ASSERT_TRUE(modem.Start());
   Event arrived(Event::Mode::Auto);
-  CSerialPort port;
+  CSerialPort port(std::make_unique<PosixSerialDevice>());
   port.SetDataArrivedEvent(&arrived);
   ASSERT_TRUE(port.Open(modem.SerialPath().c_str(), true));
   ASSERT_EQ(modem.Control("flood 1000 0 0123456789ABCDEF"), "OK\n");  // 20 bytes a line
@@ -266,7 +266,7 @@ TEST(ConfigureTest, SetsRaw8N1At460800AndKeepsOtherSettings) {
   cfsetspeed(&before, B9600);
   ASSERT_EQ(tcsetattr(pty.SerialFd(), TCSANOW, &before), 0);
 
-  CSerialPort port;
+  CSerialPort port(std::make_unique<PosixSerialDevice>());
   ASSERT_TRUE(port.Open(pty.SerialPath().c_str(), false));
   termios after{};
   ASSERT_EQ(tcgetattr(pty.SerialFd(), &after), 0);

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "app/ManualEventLoop.h"
+#include "core/event/ManualEventLoop.h"
 #include "device/SerialPort.h"
 #include "tests/device/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"

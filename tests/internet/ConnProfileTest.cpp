@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FixedText.h"
-#include "app/RawRecord.h"
+#include "core/text/FixedText.h"
+#include "core/files/RawRecord.h"
 #include "internet/ConnProfileRules.h"
 #include "internet/ConnSetData.h"
 #include "tests/calls/DataFileTesting.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <sstream>
 
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 #include "calls/HistData.h"
 #include "internet/ConnProfile.h"
 #include "internet/ConnSetData.h"

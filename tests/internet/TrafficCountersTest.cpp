@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FixedText.h"
+#include "core/text/FixedText.h"
 #include "internet/UsageLimit.h"
 #include "tests/calls/DataFileTesting.h"
 

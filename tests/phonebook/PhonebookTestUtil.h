@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 #include "phonebook/ContactRecord.h"
 #include "phonebook/PbData.h"
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/CodePage.h"
-#include "app/DataFile.h"
+#include "core/text/CodePage.h"
+#include "core/files/DataFile.h"
 #include "sms/SmsRecord.h"
 
 namespace evdo::test {

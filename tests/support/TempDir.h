@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 
 namespace evdo::testing {
 

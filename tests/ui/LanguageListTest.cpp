@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "tests/ui/LanguageTestSupport.h"
 #include "ui/LanguageStrings.h"
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "lang/StringTableSource.h"
 #include "tests/ui/LanguageTestSupport.h"
 #include "ui/LanguageLibrary.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataFile.h"
+#include "core/files/DataFile.h"
 
 namespace evdo::datatool {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 #include "tools/evdo-data/ContactsCommand.h"
 
 namespace evdo::datatool {

@@ -1,5 +1,5 @@
 // "HistData.dat": the call history.
-#include "app/RawRecord.h"
+#include "core/files/RawRecord.h"
 #include "calls/HistData.h"
 #include "tools/evdo-data/RecordJson.h"
 #include "tools/evdo-data/RecordsFormats.h"

@@ -1,7 +1,7 @@
 // The Internet page's files: connection profiles and their settings, the
 // connection logs, the traffic counters and the usage limit.
-#include "app/ArchiveStream.h"
-#include "app/RawRecord.h"
+#include "core/files/ArchiveStream.h"
+#include "core/files/RawRecord.h"
 #include "internet/ConnProfile.h"
 #include "internet/ConnSetData.h"
 #include "internet/LogData.h"

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "app/CodePage.h"
-#include "app/FixedText.h"
+#include "core/text/CodePage.h"
+#include "core/text/FixedText.h"
 #include "phonebook/PbDataFile.h"
 #include "tools/evdo-data/JsonFields.h"
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/CodePage.h"
-#include "app/DateTime.h"
-#include "app/FixedText.h"
+#include "core/text/CodePage.h"
+#include "core/time/DateTime.h"
+#include "core/text/FixedText.h"
 
 namespace evdo::datatool {
 namespace {

@@ -1,10 +1,10 @@
 #include "tools/evdo-data/SettingsFormats.h"
 
-#include "app/CodePage.h"
-#include "app/FixedText.h"
-#include "app/ProfileFile.h"
-#include "app/SettingData.h"
-#include "app/SetupData.h"
+#include "core/text/CodePage.h"
+#include "core/text/FixedText.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/SettingData.h"
+#include "core/settings/SetupData.h"
 #include "tools/evdo-data/JsonFields.h"
 
 namespace evdo::datatool {

@@ -17,8 +17,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/CodePage.h"
-#include "app/FixedText.h"
+#include "core/text/CodePage.h"
+#include "core/text/FixedText.h"
 #include "sms/SmsDataImage.h"
 #include "tools/evdo-data/JsonFields.h"
 

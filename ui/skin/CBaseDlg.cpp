@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "app/SetupData.h"
+#include "core/settings/SetupData.h"
 #include "ui/skin/SkinPushStyle.h"
 
 namespace evdo {

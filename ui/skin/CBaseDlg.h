@@ -12,8 +12,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/WindowPort.h"
-#include "ui/skin/QtWindowPort.h"
+#include "core/event/WindowPort.h"
+#include "ui/event/QtWindowPort.h"
 #include "ui/skin/SkinFrameMouse.h"
 #include "ui/skin/SkinFramePainter.h"
 #include "ui/skin/SkinPaths.h"

@@ -4,8 +4,8 @@
 // background of its own, so the skinned window's background shows through.
 #include <QWidget>
 
-#include "app/WindowPort.h"
-#include "ui/skin/QtWindowPort.h"
+#include "core/event/WindowPort.h"
+#include "ui/event/QtWindowPort.h"
 
 namespace evdo {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/CodePage.h"
+#include "core/text/CodePage.h"
 
 namespace evdo {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/ProfileFile.h"
+#include "core/settings/ProfileFile.h"
 #include "ui/skin/SkinPaths.h"
 
 namespace evdo {

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "core/settings/ProfileFile.h"
+
+namespace evdo {
+namespace {
+
+TEST(ProfileFile, ReadsWithTheWindowsRules) {
+  auto p = ProfileFile::Parse(
+      "; comment\r\n"
+      "[ Main ]\r\n"
+      "  Key1 =  spaced value  \r\n"
+      "quoted=\"  keep blanks  \"\r\n"
+      "single='x'\r\n"
+      "half=\"open\r\n"
+      "no equals sign here\r\n"
+      "dup=first\r\n"
+      "DUP=second\r\n"
+      "[main]\r\n"
+      "other=in the second main\r\n"
+      "[Empty]\r\n");
+  EXPECT_EQ(p.Get("MAIN", "key1"), "spaced value");
+  EXPECT_EQ(p.Get("Main", "quoted"), "  keep blanks  ");
+  EXPECT_EQ(p.Get("Main", "single"), "x");
+  EXPECT_EQ(p.Get("Main", "half"), "\"open");
+  EXPECT_EQ(p.Get("Main", "dup"), "first");
+  EXPECT_EQ(p.Get("Main", "other"), std::nullopt);  // the first section wins
+  EXPECT_EQ(p.Get("Main", "no equals sign here"), std::nullopt);
+  EXPECT_EQ(p.Get("Empty", "x"), std::nullopt);
+  EXPECT_EQ(p.Get("Missing", "x"), std::nullopt);
+}
+
+TEST(ProfileFile, IntegersComeFromTheLeadingDigits) {
+  struct Case {
+    const char* text;
+    std::int32_t value;
+  } cases[] = {{"42", 42}, {" 17abc", 17}, {"abc", 0}, {"", 0}, {"-5", 0},
+               {"+8", 8}, {"0x10", 0}, {"1027408664", 1027408664}, {"2147483647", 2147483647}};
+  for (const auto& c : cases) EXPECT_EQ(ProfileFile::ParseProfileInt(c.text), c.value) << c.text;
+  auto p = ProfileFile::Parse("[S]\nn=12x\n");
+  EXPECT_EQ(p.GetInt("s", "N", 5), 12);
+  EXPECT_EQ(p.GetInt("s", "missing", 5), 5);
+}
+
+TEST(ProfileFile, StringsAreCutToCapacityWithoutSplittingCharacters) {
+  auto p = ProfileFile::Parse("[S]\nk=abcdefghijklmnopqrstuvwxyz\nzh=a\xD6\xD0\xCE\xC4\n");
+  EXPECT_EQ(p.GetString("S", "k", "", 16), "abcdefghijklmno");
+  EXPECT_EQ(p.GetString("S", "zh", "", 5), "a\xD6\xD0");
+  EXPECT_EQ(p.GetString("S", "none", "default", 4), "def");
+}
+
+TEST(ProfileFile, WritesChangeOneKeyAndKeepEverythingElse) {
+  auto p = ProfileFile::Parse(
+      "; my notes\n"
+      "[Main]\n"
+      "Main_nCall = 0 \n"
+      "custom=kept\n"
+      "\n"
+      "[Mine]\n"
+      "x=1\n");
+  p.Set("main", "main_ncall", "1");
+  p.Set("Main", "NewKey", "v");
+  p.Set("Setup", "Setup_nSkinStyle", "0");
+  EXPECT_EQ(p.Serialize(),
+            "; my notes\n"
+            "[Main]\n"
+            "main_ncall=1\n"
+            "custom=kept\n"
+            "NewKey=v\n"
+            "\n"
+            "[Mine]\n"
+            "x=1\n"
+            "[Setup]\n"
+            "Setup_nSkinStyle=0\n");
+}
+
+TEST(ProfileFile, BinaryAndBrokenLinesDoNotDisturbTheRest) {
+  std::string content("[Main]\r\n\x01\x02\xFF garbage\r\nk=v\0tail\r\n[Broken\r\nz=1\r\n", 46);
+  auto p = ProfileFile::Parse(content);
+  EXPECT_EQ(p.Get("Main", "k"), "v");
+  EXPECT_EQ(p.Get("Main", "z"), "1");  // "[Broken" is no section header
+  p.Set("Main", "k", "w");
+  std::string out = p.Serialize();
+  EXPECT_NE(out.find("\x01\x02\xFF garbage\r\n"), std::string::npos);
+  EXPECT_NE(out.find("k=w\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace evdo

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/settings/SettingData.h"
+#include "tests/support/TempDir.h"
+#include "tools/evdo-data/DataTool.h"
+
+namespace evdo::datatool {
+namespace {
+
+using evdo::testing::TempDir;
+
+struct ToolRun {
+  int code;
+  std::string out, err;
+};
+
+ToolRun Tool(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int code = RunDataTool(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(DataTool, DumpsAndBuildsTheSettingsFiles) {
+  TempDir dir;
+  dir.WriteFile("EVDO.ini", "[Main]\nMain_nLanguage=16\nMain_szPrefixName=\xD6\xD0\n");
+  ToolRun dump = Tool({"dump", dir.File("EVDO.ini")});
+  ASSERT_EQ(dump.code, 0) << dump.err;
+  auto json = Json::parse(dump.out);
+  EXPECT_EQ(json["file"], "EVDO.ini");
+  EXPECT_EQ(json["content"]["Main"]["Main_nLanguage"], 16);
+  EXPECT_EQ(json["content"]["Main"]["Main_szPrefixName"], "中");
+  EXPECT_EQ(json["content"]["Internet"]["Internet_szLocalPhoneNumber"], "#777");
+
+  dir.WriteFile("settings.json", dump.out);
+  std::filesystem::create_directory(dir.File("out"));
+  ToolRun build = Tool({"build", dir.File("settings.json"), dir.File("out/EVDO.ini")});
+  ASSERT_EQ(build.code, 0) << build.err;
+  ToolRun again = Tool({"dump", dir.File("out/EVDO.ini")});
+  EXPECT_EQ(Json::parse(again.out)["content"], json["content"]);
+
+  ASSERT_TRUE(SettingData::Save(3, dir.File("SettingData.dat")));
+  dump = Tool({"dump", dir.File("SettingData.dat")});
+  EXPECT_EQ(Json::parse(dump.out)["content"]["option"], 3);
+}
+
+TEST(DataTool, CheckSaysWhatIsWrongWithWhichFile) {
+  TempDir dir;
+  dir.WriteFile("EVDO.ini", "[Messages]\nMessages_ValPeriod=7\n[Main]\nMain_nCall=yes\n");
+  dir.WriteFile("SettingData.dat", "12345");
+  ToolRun r = Tool({"check", dir.Path()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("EVDO.ini: Messages_ValPeriod 7 is outside 0..5"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("EVDO.ini: Main_nCall = \"yes\" is not a whole number"), std::string::npos);
+  EXPECT_NE(r.out.find("SettingData.dat: holds 5 bytes instead of 4"), std::string::npos);
+
+  ToolRun dump = Tool({"dump", dir.File("SettingData.dat")});
+  EXPECT_EQ(dump.code, 1);
+  EXPECT_TRUE(dump.out.empty());
+}
+
+TEST(DataTool, RefusesBadUsageAndBadJson) {
+  TempDir dir;
+  EXPECT_EQ(Tool({}).code, 2);
+  EXPECT_EQ(Tool({"dump", dir.File("unknown.bin")}).code, 1);
+  dir.WriteFile("bad.json", "{not json");
+  ToolRun r = Tool({"build", dir.File("bad.json")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("not JSON"), std::string::npos);
+  dir.WriteFile("wrong.json", R"({"file":"SettingData.dat","content":{"option":"two"}})");
+  r = Tool({"build", dir.File("wrong.json")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("\"option\""), std::string::npos);
+  EXPECT_FALSE(DataFile::Exists(dir.File("SettingData.dat")));
+}
+
+}  // namespace
+}  // namespace evdo::datatool
