@@ -99,6 +99,7 @@ HistDeleteResult DeleteHistRows(CHistData& data, int list, CHistListOrder& order
   }
   // Slots first: removing one renumbers the others.
   std::vector<int> slots;
+  slots.reserve(rows.size());
   for (int r : rows) slots.push_back(order.SlotAt(r));
   std::sort(slots.rbegin(), slots.rend());
   for (int slot : slots) {

@@ -98,8 +98,8 @@ void CPbData::InsertAt(const ContactRecord& record, int position, int n) {
 }
 
 void CPbData::RemoveAt(int position, int n) {
-  for (int i = position; i + 1 < n; ++i) records_[static_cast<std::size_t>(i)] = records_[static_cast<std::size_t>(i + 1)];
-  records_[static_cast<std::size_t>(n - 1)] = EmptyContact();
+  for (int i = position; i + 1 < n; ++i) records_[static_cast<std::size_t>(i)] = records_[static_cast<std::size_t>(i) + 1];
+  records_[static_cast<std::size_t>(n) - 1] = EmptyContact();
 }
 
 PbStatus CPbData::Add(const ContactRecord& record, int position) {

@@ -18,7 +18,7 @@ std::atomic<CodePage> g_systemCodePage{CodePage::Cp936};
 class Converter {
 public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1))
+    if (cd_ == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr): iconv's failure value
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
   }
   ~Converter() { iconv_close(cd_); }

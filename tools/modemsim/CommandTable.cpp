@@ -24,11 +24,11 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-void CommandTable::Add(std::string prefix, CommandHandler handler) {
+void CommandTable::Add(const std::string& prefix, CommandHandler handler) {
   prefixes_[Upper(prefix)] = std::move(handler);
 }
 
-void CommandTable::AddExact(std::string command, CommandHandler handler) {
+void CommandTable::AddExact(const std::string& command, CommandHandler handler) {
   exact_[Upper(command)] = std::move(handler);
 }
 

@@ -16,9 +16,9 @@ using CommandHandler = std::function<void(ModemEngine&, std::string_view args, M
 class CommandTable {
 public:
   // prefix in upper case, for instance "AT+CSQ" (then "AT+CSQ?" gives "?").
-  void Add(std::string prefix, CommandHandler handler);
+  void Add(const std::string& prefix, CommandHandler handler);
   // Matches only the whole command, for instance "AT".
-  void AddExact(std::string command, CommandHandler handler);
+  void AddExact(const std::string& command, CommandHandler handler);
 
   struct Match {
     const CommandHandler* handler = nullptr;

@@ -63,7 +63,7 @@ void DeviceStatusFeature::InstallCommands(CommandTable& commands) {
     if (args != "?") return reply.Error();
     AnswerService(reply);
   });
-  auto info = [](std::function<std::string()> line) {
+  auto info = [](const std::function<std::string()>& line) {
     return [line](ModemEngine&, std::string_view args, ModemReply& reply) {
       if (!IsPlainQuery(args)) return reply.Error();
       reply.Info(line());
