@@ -61,7 +61,18 @@ ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, Imp
     if (format == ImportFormat::VCard) outcome.Fail(pbmsg::kNothingToExport);
     return outcome;
   }
-  return format == ImportFormat::Csv ? CsvContactReader::Import(store, text) : VCardReader::Import(store, text);
+  // The contacts are written once, at the end: a crash on the way leaves
+  // the previous file (every save replaces the file whole).
+  store.BeginBatch();
+  ImportOutcome outcome =
+      format == ImportFormat::Csv ? CsvContactReader::Import(store, text) : VCardReader::Import(store, text);
+  if (PbStatus saved = store.EndBatch(); !saved) {
+    outcome.added = 0;
+    outcome.completed = false;
+    outcome.messages.clear();
+    outcome.Fail(saved.message, saved.detail);
+  }
+  return outcome;
 }
 
 int ContactImport::CheckName(std::string_view name) {
@@ -104,6 +115,14 @@ bool ContactImport::AddOrSkip(CPbData& store, const ContactRecord& record, Impor
   }
   ++outcome.added;
   return true;
+}
+
+std::string ContactImport::TextModeLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
 }
 
 std::string_view ContactImport::Trim(std::string_view text) {

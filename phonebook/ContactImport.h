@@ -58,6 +58,9 @@ public:
   // set). False when the store refused it; the outcome then holds its message.
   static bool AddOrSkip(CPbData& store, const ContactRecord& record, ImportOutcome& outcome, bool& skipped);
 
+  // The text as a file opened as text reads: every CR LF becomes LF.
+  static std::string TextModeLines(std::string_view text);
+
   // Blanks at both ends removed (space, tab, CR, LF, vertical tab, form feed).
   static std::string_view Trim(std::string_view text);
 };

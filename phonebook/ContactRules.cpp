@@ -27,22 +27,20 @@ constexpr std::array<EditorLimit, kContactFieldCount> kEditorLimits = {{
     {259, 259},  // Picture
 }};
 
-bool IsHigh(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
-
 std::array<std::string_view, 3> Numbers(const ContactForm& form) { return {form.mobile, form.home, form.company}; }
 
 }  // namespace
 
 std::size_t ContactRules::CountNameChars(std::string_view name, bool* hasDoubleByte) {
+  // Characters of the system code page: a GBK pair and a UTF-8 sequence of
+  // two to four bytes each count once, so a 12-character Chinese name is 12
+  // characters in either code page.
   std::size_t chars = 0;
   bool doubleByte = false;
   for (std::size_t i = 0; i < name.size(); ++chars) {
-    if (IsHigh(name[i]) && i + 1 < name.size() && IsHigh(name[i + 1])) {
-      doubleByte = true;
-      i += 2;
-    } else {
-      i += 1;
-    }
+    const std::size_t length = CharLength(name, i);
+    if (length > 1) doubleByte = true;
+    i += length;
   }
   if (hasDoubleByte) *hasDoubleByte = doubleByte;
   return chars;

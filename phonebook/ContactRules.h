@@ -35,8 +35,8 @@ struct RestoredText {
 
 class ContactRules {
 public:
-  // Characters of a name: a pair of bytes that both have the high bit set
-  // counts as one double-byte character.
+  // Characters of a name in the system code page; hasDoubleByte tells
+  // whether one of them takes more than one byte.
   static std::size_t CountNameChars(std::string_view name, bool* hasDoubleByte = nullptr);
   // A name with a double-byte character and 17 or more characters.
   static bool NameHasTooManyChars(std::string_view name);

@@ -56,8 +56,12 @@ bool CsvContactReader::ReadField(std::string_view text, std::size_t& pos, std::s
   return sep < text.size() && text[sep] == ',';
 }
 
-ImportOutcome CsvContactReader::Import(CPbData& store, std::string_view text) {
+ImportOutcome CsvContactReader::Import(CPbData& store, std::string_view rawText) {
   ImportOutcome outcome;
+  // Read as a text file reads: every CR LF is one LF, so a file written on
+  // either kind of system imports alike, quoted line ends included.
+  const std::string lines = ContactImport::TextModeLines(rawText);
+  const std::string_view text = lines;
   CsvContactReader reader(text);
   if (!reader.ReadHeader()) {
     outcome.Fail(pbmsg::kMalformedFile, "the first line names none of Name, Mobile, Home, Company");
@@ -82,11 +86,18 @@ bool CsvContactReader::ReadHeader() {
   columns_.fill(kNoColumn);
   std::string field;
   bool more = true;
-  for (std::size_t column = 0; more && pos_ < text_.size(); ++column) {
+  for (std::size_t column = 0; more && pos_ < text_.size();) {
+    const std::size_t start = pos_;
     more = ReadField(text_, pos_, field);
+    // Nothing between two separators is no column of the header (",," and a
+    // leading or trailing ','); a quoted empty name or blanks still count.
+    const bool separated = pos_ > start && (text_[pos_ - 1] == ',' || text_[pos_ - 1] == '\n');
+    const std::size_t rawLength = pos_ - start - (separated ? 1 : 0);
+    if (rawLength == 0) continue;
     std::string_view name = ContactImport::Trim(field);
     for (int f = 0; f < kContactColumnCount; ++f)
       if (name == FieldName(static_cast<ContactField>(f))) columns_[static_cast<std::size_t>(f)] = column;
+    ++column;
   }
   for (ContactField f : {ContactField::Name, ContactField::Mobile, ContactField::Home, ContactField::Company})
     if (columns_[static_cast<std::size_t>(f)] != kNoColumn) return true;

@@ -105,6 +105,13 @@ void CPbData::RemoveAt(int position, int n) {
 PbStatus CPbData::Add(const ContactRecord& record, int position) {
   if (position >= kMaxContacts || count_ >= kMaxContacts) return PbStatus::Fail(pbmsg::kStoreFull);
   if (position < 0 || position > count_) position = count_;
+  if (InBatch()) {
+    if (report_.savesBlocked) return PbStatus::Fail(pbmsg::kAddFailed, Save(0).error);
+    InsertAt(record, count_, count_);
+    ++count_;
+    ResetPositionMap();
+    return PbStatus::Ok();
+  }
   InsertAt(record, position, count_);
   if (FileResult w = Save(count_ + 1); !w) {
     RemoveAt(position, count_ + 1);
@@ -112,6 +119,24 @@ PbStatus CPbData::Add(const ContactRecord& record, int position) {
   }
   ++count_;
   ResetPositionMap();
+  return PbStatus::Ok();
+}
+
+void CPbData::BeginBatch() {
+  if (!InBatch()) batchStart_ = count_;
+}
+
+PbStatus CPbData::EndBatch() {
+  if (!InBatch()) return PbStatus::Ok();
+  const int start = batchStart_;
+  batchStart_ = -1;
+  if (count_ == start) return PbStatus::Ok();
+  if (FileResult w = Save(count_); !w) {
+    for (int i = start; i < count_; ++i) records_[static_cast<std::size_t>(i)] = EmptyContact();
+    count_ = start;
+    ResetPositionMap();
+    return PbStatus::Fail(pbmsg::kAddFailed, w.error);
+  }
   return PbStatus::Ok();
 }
 

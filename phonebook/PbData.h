@@ -61,6 +61,14 @@ public:
   PbStatus Add(const ContactRecord& record, int position);
   PbStatus Append(const ContactRecord& record) { return Add(record, count_); }
   PbStatus Modify(const ContactRecord& record, int index);
+
+  // A batch of appends (the file import): Add keeps the new contacts in
+  // memory only, and EndBatch writes the file once. When that write fails
+  // the contacts added since BeginBatch are dropped again (the file still
+  // holds the previous content) and 269 is returned.
+  void BeginBatch();
+  PbStatus EndBatch();
+  bool InBatch() const { return batchStart_ >= 0; }
   PbStatus Delete(int position);
   // Empties the store, the file and the picture folder. The window asks
   // question 121 first.
@@ -110,6 +118,7 @@ private:
   std::array<int, kMaxContacts> map_;
   SaveFunction save_;
   PbLoadReport report_;
+  int batchStart_ = -1;  // count at BeginBatch; -1 outside a batch
 };
 
 }  // namespace evdo

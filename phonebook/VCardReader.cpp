@@ -29,15 +29,6 @@ constexpr std::array<Property, 6> kProperties = {{
     {"NOTE:", offsetof(VCardEntry, Remark), sizeof(VCardEntry::Remark)},
 }};
 
-// The text as a file opened as text reads: every CR LF becomes LF.
-std::string TextModeLines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-  return out;
-}
-
 std::string_view StripEnds(std::string_view text) {
   constexpr std::string_view kLeading = "\n \t\r";
   std::size_t first = text.find_first_not_of(kLeading);
@@ -114,7 +105,7 @@ ContactRecord VCardReader::ToRecord(const VCardEntry& entry) {
 
 ImportOutcome VCardReader::Import(CPbData& store, std::string_view text) {
   ImportOutcome outcome;
-  const std::string lines = TextModeLines(text);
+  const std::string lines = ContactImport::TextModeLines(text);
   std::vector<std::string_view> cards;
   bool more = false;
   std::vector<VCardEntry> entries;

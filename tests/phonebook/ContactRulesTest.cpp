@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "phonebook/ContactPicture.h"
+#include "core/text/CodePage.h"
+#include "phonebook/ContactImport.h"
 #include "phonebook/ContactRules.h"
 #include "tests/phonebook/PhonebookTestUtil.h"
 
@@ -25,6 +27,34 @@ TEST(ContactRulesTest, CountsHighBytePairsAsOneCharacter) {
   EXPECT_TRUE(doubleByte);
   EXPECT_EQ(ContactRules::CountNameChars("a\xD5", &doubleByte), 2u);
   EXPECT_FALSE(doubleByte) << "a lone high byte is no pair";
+}
+
+// Selects a code page for one test and puts the previous one back.
+class CodePageScope {
+public:
+  explicit CodePageScope(CodePage cp) : previous_(SystemCodePage()) { SelectSystemCodePage(cp); }
+  ~CodePageScope() { SelectSystemCodePage(previous_); }
+
+private:
+  CodePage previous_;
+};
+
+TEST(ContactRulesTest, NameRuleCountsCharactersInUtf8Too) {
+  CodePageScope utf8(CodePage::Utf8);
+  const std::string han = "\xE5\xBC\xA0";  // one Chinese character, three bytes
+  std::string twelve, sixteen, seventeen;
+  for (int i = 0; i < 12; ++i) twelve += han;
+  for (int i = 0; i < 16; ++i) sixteen += han;
+  seventeen = sixteen + "a";
+  bool doubleByte = false;
+  EXPECT_EQ(ContactRules::CountNameChars(twelve, &doubleByte), 12u);
+  EXPECT_TRUE(doubleByte);
+  EXPECT_FALSE(ContactRules::NameHasTooManyChars(twelve));
+  EXPECT_FALSE(ContactRules::NameHasTooManyChars(sixteen));
+  EXPECT_TRUE(ContactRules::NameHasTooManyChars(seventeen));
+  EXPECT_EQ(ContactImport::CheckName(twelve), 0);
+  EXPECT_EQ(ContactImport::CheckName(seventeen), 277);
+  EXPECT_EQ(ContactRules::CountNameChars("\xC3\xA9t\xC3\xA9"), 3u);
 }
 
 ContactForm Form(std::string name, std::string mobile = "1", std::string home = {}, std::string company = {},

@@ -39,11 +39,15 @@ TEST_F(ImportTest, CsvReadsColumnsByTheHeader) {
   EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139", "", "", "", "hello")));
 }
 
-TEST_F(ImportTest, CsvHeaderFieldsMayBeQuotedOrEmpty) {
-  // Empty header fields count as columns, as they do in the data lines.
-  ImportOutcome o = Csv("\"Name\",,Mobile\nBob,x,139\n");
+TEST_F(ImportTest, CsvHeaderFieldsMayBeQuotedAndEmptyOnesAreNoColumns) {
+  // Nothing between two commas of the header is no column: Mobile is the
+  // second column of the data lines.
+  ImportOutcome o = Csv("\"Name\",,Mobile,\nBob,139\n");
   ASSERT_EQ(o.added, 1);
   EXPECT_TRUE(SameContact(At(0), Contact("Bob", "139")));
+  ImportOutcome lead = Csv(",,Mobile,,,Name\n139,Cy\n");
+  ASSERT_EQ(lead.added, 1);
+  EXPECT_TRUE(SameContact(At(1), Contact("Cy", "139")));
 }
 
 TEST_F(ImportTest, CsvHeaderNameAndEmailTakesOnlyThose) {
@@ -97,7 +101,7 @@ TEST_F(ImportTest, CsvQuotedFieldsKeepCommasQuotesAndLineEnds) {
   ASSERT_EQ(store.Count(), 3);
   EXPECT_EQ(Field(0, ContactField::Name), "Li, Lei");
   EXPECT_EQ(Field(0, ContactField::Remark), "he said \"hi, there\" twice");
-  EXPECT_EQ(Field(1, ContactField::Remark), "two\r\nlines");
+  EXPECT_EQ(Field(1, ContactField::Remark), "two\nlines") << "a CR LF file reads as a text file: CR LF is LF";
   EXPECT_EQ(Field(2, ContactField::Remark), "");
 }
 
@@ -173,14 +177,65 @@ TEST_F(ImportTest, CsvStopsWith194WhenTheStoreIsFull) {
   EXPECT_EQ(o.messages, Messages{194});
 }
 
-TEST_F(ImportTest, CsvStopsWith269WhenASaveFails) {
+TEST_F(ImportTest, CsvGives269AndAddsNothingWhenTheOneSaveFails) {
+  store.Append(Contact("Old", "1"));
   int saves = 0;
   store.SetSaveFunction([&saves](const std::string&, const Bytes&) {
-    return ++saves <= 1 ? FileResult::Ok() : FileResult::Fail("disk full");
+    ++saves;
+    return FileResult::Fail("disk full");
   });
   ImportOutcome o = Csv("Name\nA\nB\nC\n");
   EXPECT_EQ(o.messages, Messages{269});
-  EXPECT_EQ(store.Count(), 1);
+  EXPECT_EQ(o.added, 0);
+  EXPECT_EQ(saves, 1);
+  ASSERT_EQ(store.Count(), 1) << "memory stays as the file is: the previous contacts only";
+  EXPECT_EQ(test::Name(store, 0), "Old");
+}
+
+TEST_F(ImportTest, ImportWritesTheFileOnceAtTheEnd) {
+  std::vector<Bytes> saved;
+  store.SetSaveFunction([&saved](const std::string&, const Bytes& content) {
+    saved.push_back(content);
+    return FileResult::Ok();
+  });
+  std::string text = "Name,Mobile\n";
+  for (int i = 0; i < 200; ++i) text += "n" + std::to_string(i) + "," + std::to_string(1000 + i) + "\n";
+  ImportOutcome o = Csv(text);
+  EXPECT_EQ(o.added, 200);
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(saved[0].size(), 200u * kContactFileRecordSize);
+  EXPECT_EQ(saved[0], store.FileContent());
+  // A stop half-way still saves the contacts before it, once.
+  CPbData other;
+  int saves = 0;
+  other.SetSaveFunction([&saves](const std::string&, const Bytes&) {
+    ++saves;
+    return FileResult::Ok();
+  });
+  ContactImport::FromText(other, "Name,Mobile\nA,1\nB,2\nC,x\nD,4\n", ImportFormat::Csv);
+  EXPECT_EQ(other.Count(), 2);
+  EXPECT_EQ(saves, 1);
+}
+
+TEST_F(ImportTest, ImportIntoAFileLeavesPreviousOrWholeContent) {
+  TempDir dir;
+  CPbData onDisk;
+  ASSERT_TRUE(onDisk.Load(dir / "PbData.dat"));
+  ASSERT_TRUE(onDisk.Append(Contact("Old", "1")));
+  const std::string before = test::ReadText(dir / "PbData.dat");
+  std::string text = "Name,Mobile\n";
+  for (int i = 0; i < 50; ++i) text += "n" + std::to_string(i) + ",1" + std::to_string(i) + "\n";
+  // Every save of the import goes through the atomic store write; until it
+  // ran, the file is the previous one.
+  onDisk.BeginBatch();
+  ASSERT_TRUE(onDisk.Append(Contact("New", "2")));
+  EXPECT_EQ(test::ReadText(dir / "PbData.dat"), before) << "no write before the end of the import";
+  ASSERT_TRUE(onDisk.EndBatch());
+  ImportOutcome o = ContactImport::FromText(onDisk, text, ImportFormat::Csv);
+  EXPECT_EQ(o.added, 50);
+  CPbData reread;
+  ASSERT_TRUE(reread.Load(dir / "PbData.dat"));
+  EXPECT_EQ(reread.Count(), 52);
 }
 
 TEST(CsvReadFieldTest, SplitsOneLine) {
