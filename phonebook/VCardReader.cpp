@@ -7,6 +7,7 @@
 #include "core/text/FixedText.h"
 #include "phonebook/PhonebookMessages.h"
 #include "phonebook/QuickSearch.h"
+#include "phonebook/VCardProperties.h"
 
 namespace evdo {
 namespace {
@@ -66,10 +67,16 @@ bool VCardReader::SplitCards(std::string_view text, std::vector<std::string_view
   more = false;
   cards.clear();
   for (std::size_t pos = 0;;) {
-    const std::size_t b = begin.Find(text, pos), e = end.Find(text, pos);
+    // BEGIN and END count only at the start of a line.
+    auto atLineStart = [&](const QuickSearch& search, std::size_t from) {
+      std::size_t at = search.Find(text, from);
+      while (at != std::string_view::npos && at > 0 && text[at - 1] != '\n') at = search.Find(text, at + 1);
+      return at;
+    };
+    const std::size_t b = atLineStart(begin, pos), e = atLineStart(end, pos);
     if (b == std::string_view::npos || e == std::string_view::npos || e < b) return false;
     // A card whose END is missing runs into the next card: malformed.
-    if (const std::size_t next = begin.Find(text, b + kBegin.size()); next < e) return false;
+    if (const std::size_t next = atLineStart(begin, b + kBegin.size()); next < e) return false;
     const std::size_t after = e + kEnd.size();
     cards.push_back(text.substr(b, after - b));
     if (after >= text.size()) return true;
@@ -83,12 +90,28 @@ bool VCardReader::SplitCards(std::string_view text, std::vector<std::string_view
 
 bool VCardReader::ParseCard(std::string_view card, VCardEntry& entry) {
   std::memset(&entry, 0, sizeof entry);
+  // A card as this phonebook exports it: the six properties, each read as
+  // written.
+  bool exported = true;
   for (const Property& p : kProperties) {
     std::string_view value;
-    if (!FindProperty(card, p.name, value)) return false;
+    if (!FindProperty(card, p.name, value)) {
+      exported = false;
+      break;
+    }
     // The value is the whole rest of the line, colons included.
     SetFieldText(reinterpret_cast<char*>(&entry) + p.offset, p.width, ContactImport::Trim(value));
   }
+  if (exported) return true;
+  // A card from a phone or an address book.
+  std::memset(&entry, 0, sizeof entry);
+  const VCardContact c = VCardProperties::Read(card);
+  SetFieldText(entry.Name, ContactImport::Trim(c.name));
+  SetFieldText(entry.Mobile, ContactImport::Trim(c.mobile));
+  SetFieldText(entry.Home, ContactImport::Trim(c.home));
+  SetFieldText(entry.Company, ContactImport::Trim(c.company));
+  SetFieldText(entry.Email, ContactImport::Trim(c.email));
+  SetFieldText(entry.Remark, ContactImport::Trim(c.remark));
   return true;
 }
 

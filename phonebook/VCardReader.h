@@ -1,7 +1,8 @@
 #pragma once
 // The vCard import: the cards are found with a quick search for
-// "BEGIN:VCARD" and "END:VCARD", and each card must hold the six properties
-// the export writes, each at the start of its own line.
+// "BEGIN:VCARD" and "END:VCARD". A card holding the six properties the export
+// writes is read as written; any other card is read as phones and address
+// books write them (VCardProperties).
 #include <string_view>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
   // kMaxCards cards. False when a card is malformed; more is set when further
   // cards follow the last one read.
   static bool SplitCards(std::string_view text, std::vector<std::string_view>& cards, bool& more);
-  // Reads the six properties of card. False when one is missing.
+  // Reads the contact of card into entry, cut to the entry's widths.
   static bool ParseCard(std::string_view card, VCardEntry& entry);
 
   // The entry as a contact record.
