@@ -7,6 +7,7 @@
 
 #include "app/LaunchOptions.h"
 #include "app/ModaraApp.h"
+#include "phonebook/PhoneBookDlg.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
     return 0;
   }
+  // The pages that plug into the main window.
+  evdo::CPhoneBookDlg::Register();
   evdo::CModaraApp app(options);
   return app.Run();
 }

@@ -76,4 +76,11 @@ bool SameContact(const ContactRecord& a, const ContactRecord& b) {
   return true;
 }
 
+std::vector<ContactNumber> NumbersOf(const ContactRecord& record) {
+  std::vector<ContactNumber> numbers;
+  for (ContactField f : kNumberFields)
+    if (!FieldValue(record, f).empty()) numbers.push_back({f, FieldValue(record, f)});
+  return numbers;
+}
+
 }  // namespace evdo

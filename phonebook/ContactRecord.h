@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace evdo {
 
@@ -90,5 +91,15 @@ bool IsBlankContact(const ContactRecord& record);
 bool HasNoNameOrNumber(const ContactRecord& record);
 
 bool SameContact(const ContactRecord& a, const ContactRecord& b);
+
+// The non-empty numbers of a contact, Mobile, Home and Company in order.
+struct ContactNumber {
+  ContactField field;
+  std::string_view number;
+};
+std::vector<ContactNumber> NumbersOf(const ContactRecord& record);
+
+// At most this many contacts are chosen as recipients of one message.
+inline constexpr int kMaxRecipients = 10;
 
 }  // namespace evdo

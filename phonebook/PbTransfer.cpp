@@ -51,7 +51,7 @@ void CPbDeviceIo::Cancel() {
 
 void CPbDeviceIo::Read(PbMemory memory, Progress progress, Done done) {
   if (Running()) {
-    if (done) done(PbResult{false, false, pbsync::kPortBusy, "a phonebook exchange is running"});
+    if (done) done(PbResult{false, false, pbsync::kPortBusy, {}});
     return;
   }
   memory_ = memory;
@@ -63,7 +63,7 @@ void CPbDeviceIo::Read(PbMemory memory, Progress progress, Done done) {
 
 void CPbDeviceIo::Write(PbMemory memory, std::string command, Done done) {
   if (Running()) {
-    if (done) done(PbResult{false, false, pbsync::kPortBusy, "a phonebook exchange is running"});
+    if (done) done(PbResult{false, false, pbsync::kPortBusy, {}});
     return;
   }
   memory_ = memory;
@@ -90,7 +90,7 @@ bool CPbDeviceIo::Send(const std::string& command, PbStep step, TimerId timer, s
   timer_ = timer;
   // The handler may run before this returns; it only copies and posts.
   if (!exchange_.SendWithTimer(command, &CPbDeviceIo::OnAnswer, this, self_, timer, waitMs, false)) {
-    Fail(pbsync::kDeviceFailed, "the command could not be written to the modem");
+    Fail(pbsync::kDeviceFailed);
     return false;
   }
   return true;
@@ -146,9 +146,7 @@ void CPbDeviceIo::OnTimer(TimerId timerId) {
     return;
   }
   ++sequence_;
-  Fail(pbsync::kModemTimeout, std::string("no answer from the modem within ") +
-                                  std::to_string(timerId <= kTimerReadEntry ? kReadStepWaitMs : kWriteStepWaitMs) +
-                                  " ms");
+  Fail(pbsync::kModemTimeout);
 }
 
 void CPbDeviceIo::HandleAnswer(std::vector<std::string> lines) {
@@ -180,19 +178,19 @@ void CPbDeviceIo::Fail(int message, std::string detail) {
 // --- read ---
 
 void CPbDeviceIo::StartRead() {
-  if (portOpen_ && !portOpen_()) return Fail(pbsync::kDeviceFailed, "the serial port is not open");
+  if (portOpen_ && !portOpen_()) return Fail(pbsync::kDeviceFailed);
   Send(SelectCommand(memory_), PbStep::SelectForRead, kTimerSelectForRead, kReadStepWaitMs);
 }
 
 void CPbDeviceIo::OnSelectForRead(const std::vector<std::string>& lines) {
   if (PbAnswer::Failed(lines) || (!lines.empty() && CardUnavailable(lines.back())))
     return Fail(lines.empty() || !CardUnavailable(lines.back()) ? pbsync::kDeviceFailed : pbsync::kCardUnavailable,
-                lines.empty() ? "no answer" : lines.back());
+                lines.empty() ? std::string() : lines.back());
   Send(kCmdQueryMemory, PbStep::MemoryQuery, kTimerMemoryQuery, kReadStepWaitMs);
 }
 
 void CPbDeviceIo::OnMemoryQuery(const std::vector<std::string>& lines) {
-  if (PbAnswer::Failed(lines)) return Fail(pbsync::kDeviceFailed, lines.empty() ? "no answer" : lines.back());
+  if (PbAnswer::Failed(lines)) return Fail(pbsync::kDeviceFailed, lines.empty() ? std::string() : lines.back());
   if (CardUnavailable(lines.back())) return Fail(pbsync::kCardUnavailable, lines.back());
   total_ = PbAnswer::Capacity(lines.front());
   if (total_ == 0) {
@@ -208,7 +206,7 @@ void CPbDeviceIo::OnMemoryQuery(const std::vector<std::string>& lines) {
 }
 
 void CPbDeviceIo::OnReadEntry(const std::vector<std::string>& lines) {
-  if (PbAnswer::Failed(lines)) return Fail(pbsync::kDeviceFailed, lines.empty() ? "no answer" : lines.back());
+  if (PbAnswer::Failed(lines)) return Fail(pbsync::kDeviceFailed, lines.empty() ? std::string() : lines.back());
   if (CardUnavailable(lines.back())) return Fail(pbsync::kCardUnavailable, lines.back());
   if (lines.size() == 2 && PbAnswer::EndsOk(lines)) {
     DeviceEntry entry;
@@ -226,13 +224,13 @@ void CPbDeviceIo::OnReadEntry(const std::vector<std::string>& lines) {
 // --- write ---
 
 void CPbDeviceIo::StartWrite() {
-  if (portOpen_ && !portOpen_()) return Fail(pbsync::kDeviceFailed, "the serial port is not open");
+  if (portOpen_ && !portOpen_()) return Fail(pbsync::kDeviceFailed);
   Send(SelectCommand(memory_), PbStep::SelectForWrite, kTimerSelectForWrite, kWriteStepWaitMs);
 }
 
 void CPbDeviceIo::OnSelectForWrite(const std::vector<std::string>& lines) {
   if (!PbAnswer::EndsOk(lines))
-    return Fail(pbsync::kDeviceFailed, lines.empty() ? "no answer" : lines.back());
+    return Fail(pbsync::kDeviceFailed, lines.empty() ? std::string() : lines.back());
   Pause(kPbPauseMs, &CPbDeviceIo::SendPendingWrite);
 }
 
@@ -242,7 +240,7 @@ void CPbDeviceIo::SendPendingWrite() {
 
 void CPbDeviceIo::OnWriteEntry(const std::vector<std::string>& lines) {
   if (!PbAnswer::EndsOk(lines))
-    return Fail(pbsync::kDeviceFailed, lines.empty() ? "no answer" : lines.back());
+    return Fail(pbsync::kDeviceFailed, lines.empty() ? std::string() : lines.back());
   Pause(kPbAfterWriteMs, &CPbDeviceIo::WriteCompleted);
 }
 
@@ -303,7 +301,7 @@ void CPbTransfer::NextItem() {
     if (hooks_.finished) hooks_.finished(true);
     return;
   }
-  if (hooks_.busy && hooks_.busy()) return Stop(pbsync::kPortBusy, "another exchange holds the modem");
+  if (hooks_.busy && hooks_.busy()) return Stop(pbsync::kPortBusy);
   const int item = items_[itemAt_];
   if (from_ == PbPlace::PC) return PcToDevice(item - pcDeleted_);
   if (to_ == PbPlace::PC) return DeviceToPc(item);
@@ -331,10 +329,8 @@ bool CPbTransfer::CheckedWrite(PbMemory memory, int entryPos, const std::string&
   std::string command = BuildWriteCommand(entryPos + 1, number, sms::EncodeUcs2Hex(shortName), &refusal);
   if (command.empty() || refusal != WriteRefusal::None) {
     ++refused_;
-    std::string why = refusal == WriteRefusal::NumberTooLong ? "is longer than 40 characters"
-                      : refusal == WriteRefusal::NameNotEncoded ? "has a name that cannot be encoded"
-                                                                 : "holds characters other than 0-9, *, # and a leading +";
-    Stop(pbsync::kNumberNotWritable, name + ": \"" + number.substr(0, 48) + "\" " + why);
+    // The detail names the entry; the message says what is allowed.
+    Stop(pbsync::kNumberNotWritable, name + ": " + number.substr(0, 48));
     return false;
   }
   io_.Write(memory, std::move(command), [this, memory, entryPos, shortName, number, written](const PbResult& r) {
@@ -365,8 +361,7 @@ void CPbTransfer::PcToDevice(int position) {
   for (const std::string& n : numbers_) {
     if (CheckDeviceNumber(n) != WriteRefusal::None) {
       ++refused_;
-      return Stop(pbsync::kNumberNotWritable,
-                  deviceName_ + ": \"" + n.substr(0, 48) + "\" holds characters other than 0-9, *, # and a leading +");
+      return Stop(pbsync::kNumberNotWritable, deviceName_ + ": " + n.substr(0, 48));
     }
   }
   std::reverse(numbers_.begin(), numbers_.end());

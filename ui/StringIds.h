@@ -377,4 +377,92 @@ inline constexpr StringId kStrDialTimeoutOpeningPort = 417;
 // Dial time-out, or disconnection, while connecting the device
 inline constexpr StringId kStrDialTimeoutConnecting = 418;
 
+// Phonebook page: tab title
+inline constexpr StringId kStrPbPageTitle = 1600;
+// Phonebook page: new contact button
+inline constexpr StringId kStrPbNew = 1601;
+// Phonebook page: edit button
+inline constexpr StringId kStrPbEdit = 1602;
+// Phonebook page: delete button
+inline constexpr StringId kStrPbDelete = 1603;
+// Phonebook page: delete-all button
+inline constexpr StringId kStrPbDeleteAll = 1604;
+// Phonebook page: search button
+inline constexpr StringId kStrPbSearch = 1605;
+// Phonebook page: import button
+inline constexpr StringId kStrPbImport = 1606;
+// Phonebook page: export button
+inline constexpr StringId kStrPbExport = 1607;
+// Phonebook page: button opening the modem phonebook window
+inline constexpr StringId kStrPbTransfer = 1608;
+// Phonebook page: send-message button
+inline constexpr StringId kStrPbSendMessage = 1609;
+// Phonebook page: call button
+inline constexpr StringId kStrPbCall = 1610;
+// Phonebook page: placeholder of the quick search field
+inline constexpr StringId kStrPbQuickSearch = 1611;
+// Contact editor: window title
+inline constexpr StringId kStrPbEditorTitle = 1612;
+// Contact editor: label of the first number
+inline constexpr StringId kStrPbMobile = 1613;
+// Contact editor: button choosing a picture
+inline constexpr StringId kStrPbChoosePicture = 1614;
+// Contact editor: button removing the picture
+inline constexpr StringId kStrPbRemovePicture = 1615;
+// Dialog button: OK
+inline constexpr StringId kStrOk = 1616;
+// Dialog button: Cancel
+inline constexpr StringId kStrCancel = 1617;
+// Search dialog: window title
+inline constexpr StringId kStrPbSearchTitle = 1618;
+// Search dialog: previous result
+inline constexpr StringId kStrPbPrevious = 1619;
+// Search dialog: next result
+inline constexpr StringId kStrPbNext = 1620;
+// Contact selection dialog: window title
+inline constexpr StringId kStrPbSelectContactTitle = 1621;
+// Number choice dialog: window title and prompt
+inline constexpr StringId kStrPbSelectNumberTitle = 1622;
+// Position dialog: window title and prompt
+inline constexpr StringId kStrPbSelectPositionTitle = 1623;
+// Position dialog: keep the choice for the rest of the selection
+inline constexpr StringId kStrPbKeepChoice = 1624;
+// Transfer window: title
+inline constexpr StringId kStrPbTransferTitle = 1625;
+// Transfer window: copy left to right
+inline constexpr StringId kStrPbCopyRight = 1626;
+// Transfer window: copy right to left
+inline constexpr StringId kStrPbCopyLeft = 1627;
+// Transfer window: move left to right
+inline constexpr StringId kStrPbMoveRight = 1628;
+// Transfer window: move right to left
+inline constexpr StringId kStrPbMoveLeft = 1629;
+// Wait window: text while the modem phonebook is read or written
+inline constexpr StringId kStrPbTransfering = 1630;
+// Contact editor: file types of the picture dialog
+inline constexpr StringId kStrPbPictureFilter = 1631;
+// Contact editor: title of the picture dialog
+inline constexpr StringId kStrPbPictureDialogTitle = 1632;
+// Phonebook page: number of contacts shown (%1 shown, %2 in all)
+inline constexpr StringId kStrPbCount = 1633;
+// Dialog button: Close
+inline constexpr StringId kStrClose = 1634;
+// Contact editor: label of the picture
+inline constexpr StringId kStrPbPicture = 1635;
+// Transfer: the card went away or locked during the read
+inline constexpr StringId kStrPbCardUnavailable = 1640;
+// Transfer: a number that cannot be written to the modem; nothing is sent for that entry
+inline constexpr StringId kStrPbNumberNotWritable = 1641;
+// Transfer: a PC contact without a number; it stays on the PC
+inline constexpr StringId kStrPbNothingToWrite = 1642;
+// Transfer window: refused without a ready card
+inline constexpr StringId kStrPbCardNotReady = 1643;
+// Transfer window: the modem reports no phonebook locations
+inline constexpr StringId kStrPbNoLocations = 1644;
+
+// Dialog button: Yes
+inline constexpr StringId kStrYes = 1636;
+// Dialog button: No
+inline constexpr StringId kStrNo = 1637;
+
 }  // namespace evdo
