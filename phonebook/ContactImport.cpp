@@ -14,6 +14,21 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
+// Text with bytes above 127 that are all well-formed UTF-8 sequences.
+bool IsUtf8Text(std::string_view text) {
+  bool high = false;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+    if (n == 0 || i + n > text.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    high = high || n > 1;
+    i += n;
+  }
+  return high;
+}
+
 }  // namespace
 
 std::optional<ImportFormat> ContactImport::FormatFor(std::string_view path, std::string_view csvExtension,
@@ -60,6 +75,16 @@ ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, Imp
     outcome.Fail(pbmsg::kMalformedFile, "the file holds NUL bytes; it is not text");
     if (format == ImportFormat::VCard) outcome.Fail(pbmsg::kNothingToExport);
     return outcome;
+  }
+  // A byte order mark is no text; a comma-separated file in UTF-8 (as
+  // address books write them) is read in the system code page.
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  const bool marked = text.starts_with(kUtf8Mark);
+  if (marked) text.remove_prefix(kUtf8Mark.size());
+  std::string converted;
+  if (format == ImportFormat::Csv && SystemCodePage() != CodePage::Utf8 && (marked || IsUtf8Text(text))) {
+    converted = FromUtf8(text);
+    text = converted;
   }
   // The contacts are written once, at the end: a crash on the way leaves
   // the previous file (every save replaces the file whole).

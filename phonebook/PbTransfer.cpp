@@ -119,7 +119,9 @@ void CPbDeviceIo::OnMessage(MessageId message, WParam wParam, LParam) {
   answered_ = false;
   const std::int64_t start = NowMicros();
   HandleAnswer(std::move(lines));
-  longestStepUs_ = std::max(longestStepUs_, NowMicros() - start);
+  const std::int64_t spent = NowMicros() - start;
+  longestStepUs_ = std::max(longestStepUs_, spent);
+  totalStepUs_ += spent;
 }
 
 void CPbDeviceIo::OnTimer(TimerId timerId) {

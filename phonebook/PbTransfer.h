@@ -93,6 +93,8 @@ public:
   // The longest stretch one step kept the window's thread busy, in
   // microseconds (measured around each answer's handling).
   std::int64_t LongestStepMicros() const { return longestStepUs_; }
+  // All the answers' handling together, in microseconds.
+  std::int64_t TotalStepMicros() const { return totalStepUs_; }
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
   void OnTimer(TimerId timerId) override;
@@ -131,6 +133,7 @@ private:
   Progress progress_;
   Done done_;
   std::int64_t longestStepUs_ = 0;
+  std::int64_t totalStepUs_ = 0;
 
   // Filled by the handler on the parser thread.
   std::mutex mutex_;

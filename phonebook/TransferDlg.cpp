@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -25,6 +26,7 @@ namespace evdo {
 namespace {
 
 constexpr int kNameColumnWidth = 120;
+constexpr int kProgressUpdateMs = 100;
 CTransferDlg* g_current = nullptr;
 
 }  // namespace
@@ -49,8 +51,18 @@ CWaitDlg::CWaitDlg(QWidget* parent) : CBaseDlg(parent), text_(new QLabel(this)),
 void CWaitDlg::SetText(const QString& text) { text_->setText(text); }
 
 void CWaitDlg::SetProgress(int done, int total) {
-  bar_->setRange(0, std::max(1, total));
-  bar_->setValue(std::clamp(done, 0, std::max(1, total)));
+  // The bar repaints at once when its value changes; the answers of a read
+  // come every few milliseconds, so the bar follows them a few times a
+  // second instead, apart from the answers' handling.
+  done_ = done;
+  total_ = total;
+  if (updateScheduled_) return;
+  updateScheduled_ = true;
+  QTimer::singleShot(kProgressUpdateMs, this, [this] {
+    updateScheduled_ = false;
+    bar_->setRange(0, std::max(1, total_));
+    bar_->setValue(std::clamp(done_, 0, std::max(1, total_)));
+  });
 }
 
 void CWaitDlg::keyPressEvent(QKeyEvent* event) {
@@ -175,7 +187,10 @@ void CTransferDlg::Start() {
                    if (wait_) wait_->SetText(Str(memory == PbMemory::SM ? kStrReadingCardPhonebook
                                                                         : kStrReadingModemPhonebook));
                  },
-                 [this](const PbResult& result) { OnOpened(result); });
+                 [this](const PbResult& result) {
+                   // The panes are filled after the last answer's handling.
+                   QTimer::singleShot(0, this, [this, result] { OnOpened(result); });
+                 });
 }
 
 void CTransferDlg::OnOpened(const PbResult& result) {

@@ -38,6 +38,9 @@ protected:
 private:
   QLabel* text_;
   QProgressBar* bar_;
+  int done_ = 0;
+  int total_ = 1;
+  bool updateScheduled_ = false;
 };
 
 class CTransferDlg : public CBaseDlg {

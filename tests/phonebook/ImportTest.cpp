@@ -238,6 +238,16 @@ TEST_F(ImportTest, ImportIntoAFileLeavesPreviousOrWholeContent) {
   EXPECT_EQ(reread.Count(), 52);
 }
 
+TEST_F(ImportTest, CsvInUtf8IsReadInTheSystemCodePage) {
+  // Address books write UTF-8, often with a byte order mark.
+  ImportOutcome o = Csv("\xEF\xBB\xBFName,Mobile\r\n\xE6\x9D\x8E\xE9\x9B\xB7,139\r\n");
+  ASSERT_EQ(o.added, 1);
+  EXPECT_EQ(Field(0, ContactField::Name), "\xC0\xEE\xC0\xD7") << "the name in code page 936";
+  // Text already in code page 936 (not UTF-8) is kept as it is.
+  ASSERT_EQ(Csv("Name\n\xC0\xEE\xC0\xD7\n").added, 1);
+  EXPECT_EQ(Field(1, ContactField::Name), "\xC0\xEE\xC0\xD7");
+}
+
 TEST(CsvReadFieldTest, SplitsOneLine) {
   std::string_view text = "a, \"b,\"\"c\" ,d\nnext";
   std::size_t pos = 0;

@@ -203,3 +203,47 @@ TEST(ControlArgsTest, EscapesRoundTrip) {
 
 }  // namespace
 }  // namespace evdo::modemsim
+
+namespace evdo::modemsim {
+namespace {
+
+class PhonebookFeatureTest : public ModemEngineTest {
+protected:
+  void SetUp() override { engine_.SetEcho(false); }
+};
+
+TEST_F(PhonebookFeatureTest, AnswersAsADevice) {
+  EXPECT_EQ(Say("AT+CPBS?\r"), "\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBS=\"ME\"\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBS?\r"), "\r\n+CPBS: \"ME\",0,500\r\n\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBS=\"XX\"\r"), "\r\n+CME ERROR: 3\r\n");
+  EXPECT_EQ(Say("AT+CPBW=2,\"+8613900001111\",129,\"00410042\"\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBR=2\r"), "\r\n+CPBR: 2,\"+8613900001111\",129,\"00410042\"\r\n\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBR=3\r"), "\r\nOK\r\n") << "an empty location";
+  EXPECT_EQ(Say("AT+CPBR=501\r"), "\r\n+CME ERROR: 21\r\n");
+  EXPECT_EQ(Say("AT+CPBW=501,\"1\",129,\"\"\r"), "\r\n+CME ERROR: 21\r\n");
+  EXPECT_EQ(Say("AT+CPBW=3,\"" + std::string(41, '1') + "\",129,\"\"\r"), "\r\n+CME ERROR: 26\r\n");
+  EXPECT_EQ(Say("AT+CPBW=3,\"1\",129,\"" + std::string(60, '0') + "\"\r"), "\r\n+CME ERROR: 24\r\n");
+  EXPECT_EQ(Say("AT+CPBW=3,\"1a\",129,\"\"\r"), "\r\n+CME ERROR: 3\r\n");
+  EXPECT_EQ(Say("AT+CPBW=2\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+CPBR=2\r"), "\r\nOK\r\n") << "erased";
+  EXPECT_EQ(engine_.Control("pb capacity ME 1"), "OK\n");
+  EXPECT_EQ(Say("AT+CPBW=,\"5\",129,\"\"\r"), "\r\nOK\r\n") << "the first free location";
+  EXPECT_EQ(Say("AT+CPBW=,\"6\",129,\"\"\r"), "\r\n+CME ERROR: 20\r\n") << "full";
+  EXPECT_EQ(engine_.Control("pb list ME"), "ME 1/1\n1 5  []\nOK\n");
+}
+
+TEST_F(PhonebookFeatureTest, TheCardAnswersOnlyWhenReady) {
+  EXPECT_EQ(engine_.Control("pb add SM 4 10086 张三"), "OK\n");
+  EXPECT_EQ(Say("AT+CPBR=4\r"), "\r\n+CPBR: 4,\"10086\",129,\"5F204E09\"\r\n\r\nOK\r\n");
+  EXPECT_EQ(engine_.Control("devstatus card failure"), "OK\n");
+  EXPECT_EQ(Say("AT+CPBR=4\r"), "\r\n+CME ERROR: 10\r\n");
+  EXPECT_EQ(Say("AT+CPBS=\"SM\"\r"), "\r\n+CME ERROR: 10\r\n");
+  EXPECT_EQ(Say("AT+CPBS=\"ME\"\r"), "\r\nOK\r\n") << "the device memory does not need the card";
+  EXPECT_EQ(engine_.Control("pb clear SM"), "OK\n");
+  EXPECT_EQ(engine_.Control("pb add XX 1 1 a").substr(0, 5), "ERROR");
+  EXPECT_NE(engine_.Control("help").find("pb list SM|ME"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace evdo::modemsim
