@@ -132,7 +132,12 @@ void CPhoneBookDlg::Rebuild() {
     ContactRecord r;
     if (!store_.Get(store_.RecordAt(p), r)) continue;
     auto* item = new QTreeWidgetItem(list_);
-    for (int c = 0; c < kContactColumnCount; ++c) item->setText(c, FromAnsi(FieldValue(r, static_cast<ContactField>(c))));
+    for (int c = 0; c < kContactColumnCount; ++c) {
+      // One line a row: line ends of a remark show as blanks.
+      QString text = FromAnsi(FieldValue(r, static_cast<ContactField>(c)));
+      text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace('\n', ' ').replace('\r', ' ');
+      item->setText(c, text);
+    }
     item->setData(0, Qt::UserRole, p);
   }
   ApplyQuickSearch();

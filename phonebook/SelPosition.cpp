@@ -28,7 +28,6 @@ CSelPosition::CSelPosition(const QString& name, const QString& number, bool offe
   form->addRow(Str(kStrColumnName), plain(name));
   form->addRow(Str(kStrColumnNumber), plain(number));
   layout->addLayout(form);
-  layout->addWidget(new QLabel(Str(kStrPbSelectPositionTitle), this));
   layout->addWidget(mobile_);
   layout->addWidget(home_);
   layout->addWidget(company_);

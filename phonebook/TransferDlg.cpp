@@ -136,7 +136,7 @@ CTransferDlg::CTransferDlg(CModaraApp& app, CPbData& store, CModaraDlg* mainWind
   grid->setColumnStretch(2, 1);
   connect(leftPlace_, &QComboBox::currentIndexChanged, this, [this] { OnSelector(0); });
   connect(rightPlace_, &QComboBox::currentIndexChanged, this, [this] { OnSelector(1); });
-  resize(860, 480);
+  resize(980, 500);
 }
 
 CTransferDlg::~CTransferDlg() {

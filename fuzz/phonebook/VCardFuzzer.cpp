@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CPbData store;
   store.SetSaveFunction([](const std::string&, const Bytes&) { return FileResult::Ok(); });
   ContactImport::FromText(store, card + card, ImportFormat::VCard);
-  Require(store.Count() >= 0 && store.Count() <= 2);
+  Require(store.Count() >= 0 && store.Count() <= kMaxContacts);
   for (int i = 0; i < store.Count(); ++i) {
     ContactRecord r;
     Require(store.Get(i, r));
