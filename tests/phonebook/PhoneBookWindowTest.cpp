@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -22,7 +24,10 @@
 #include "phonebook/ContactDlg.h"
 #include "phonebook/PbDataFile.h"
 #include "phonebook/PhoneBookDlg.h"
+#include "phonebook/PhonebookUi.h"
 #include "phonebook/SearchContactDlg.h"
+#include "phonebook/SelContactDlg.h"
+#include "phonebook/SelDialDlg.h"
 #include "phonebook/TransferDlg.h"
 #include "tests/app/DashboardHarness.h"
 #include "tests/phonebook/PhonebookTestUtil.h"
@@ -155,6 +160,46 @@ TEST_F(PhoneBookWindowTest, TheEditorAddsAContactWithAPicture) {
     page->DeleteContacts();
     EXPECT_EQ(app.Phonebook()->Count(), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(picture)));
+    w.EndModalLoop(false);
+  });
+}
+
+// What another window (the call page, the message writing window) gets.
+struct NumberSink : WindowHandler {
+  std::vector<std::string> numbers;
+  void OnMessage(MessageId m, WParam, LParam l) override {
+    if (m == kMsgSelectedNumber) numbers.emplace_back(reinterpret_cast<const char*>(l));
+  }
+  void OnTimer(TimerId) override {}
+};
+
+TEST_F(PhoneBookWindowTest, SelectionDialogsGiveOneNumberPerContact) {
+  DashboardHarness h;
+  h.Folder().WriteFile("PbData.dat", ContactsFile({test::Contact("One", "111"), test::Contact("Two", "", "222", "333"),
+                                                   test::Contact("None")}));
+  // The contact with two numbers asks which: the second is taken.
+  h.OnModal("CSelDialDlg", [](QWidget& modal) {
+    auto* list = modal.findChild<QListWidget*>();
+    list->setCurrentRow(1);
+    for (QAbstractButton* b : modal.findChild<QDialogButtonBox*>()->buttons())
+      if (modal.findChild<QDialogButtonBox*>()->buttonRole(b) == QDialogButtonBox::AcceptRole) return b->click();
+  });
+  AcceptMessages(h);
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    NumberSink sink;
+    CSelContactDlg dialog(*app.Phonebook(), true, &sink, &w);
+    auto* list = dialog.findChild<QTreeWidget*>("contactList");
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    Select(list, {0, 1, 2});
+    QTimer::singleShot(0, &dialog, [&] { dialog.findChild<QDialogButtonBox*>()->buttons().front()->click(); });
+    dialog.exec();
+    EXPECT_EQ(sink.numbers, (std::vector<std::string>{"111", "333"}));
+    EXPECT_EQ(dialog.Numbers(), sink.numbers);
+    ASSERT_FALSE(h.MessagesSeen().empty());
+    EXPECT_EQ(h.MessagesSeen().back(), Str(kStrNoNumber)) << "the contact without a number";
+    // One number is taken without asking; none gives nothing.
+    EXPECT_EQ(CSelDialDlg::ChooseNumber(&w, "x", {"5"}, {}), "5");
+    EXPECT_EQ(CSelDialDlg::ChooseNumber(&w, "x", {}, {}), "");
     w.EndModalLoop(false);
   });
 }
