@@ -1,5 +1,7 @@
 #include "app/LaunchOptions.h"
 
+#include <QDir>
+
 namespace evdo {
 
 QString LaunchOptions::Usage() {
@@ -8,7 +10,11 @@ QString LaunchOptions::Usage() {
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
-      "  --startup-report   print the start-up time and the memory in use once the modem is ready\n");
+      "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
+      "  --help             print this and end\n"
+      "Relative paths are taken from the folder the program was started in.\n"
+      "Exit status: 0 normal end, 1 start-up failed (reason on standard error), 2 bad options,\n"
+      "3 a --screenshot run met a box that waits for a click (its text on standard error).\n");
 }
 
 bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QString& error) {
@@ -43,6 +49,13 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
     return false;
   }
   return true;
+}
+
+void LaunchOptions::ResolvePaths(const QString& startDir) {
+  QDir base(startDir.isEmpty() ? QDir::currentPath() : startDir);
+  for (QString* path : {&portPath, &screenshotPath}) {
+    if (!path->isEmpty() && QDir::isRelativePath(*path)) *path = QDir::cleanPath(base.absoluteFilePath(*path));
+  }
 }
 
 }  // namespace evdo

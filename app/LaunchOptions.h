@@ -6,6 +6,20 @@
 
 namespace evdo {
 
+// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+// Start-up could not go on: no language module, no modem, a --port that
+// cannot be used, the dispatcher's threads.
+inline constexpr int kExitFailure = 1;
+// The command line was not understood.
+inline constexpr int kExitUsage = 2;
+// A --screenshot run met a box that waits for a person.
+inline constexpr int kExitNeedsPerson = 3;
+
+// The environment variable through which the launcher tells the program the
+// folder the user started it in.
+inline constexpr const char* kStartDirVariable = "EVDO_START_DIR";
+
 struct LaunchOptions {
   // --port PATH: open this serial port instead of searching the devices
   // (a modem on an unusual port).
@@ -20,6 +34,11 @@ struct LaunchOptions {
   bool startupReport = false;
   // --help: print the usage and end.
   bool help = false;
+
+  // Makes the relative paths of --port and --screenshot absolute, taken from
+  // startDir: the folder the user started the program in, which the launcher
+  // leaves for the data folder (it passes the folder in kStartDirVariable).
+  void ResolvePaths(const QString& startDir);
 
   // Parses the arguments (without the program name). False with a message
   // in error for an unknown option or a missing value.

@@ -1,6 +1,7 @@
 #include "app/ModaraApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -19,6 +20,8 @@
 #include "core/settings/SetupData.h"
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"
+#include "app/StandardButtonTexts.h"
+#include "app/UnattendedRun.h"
 #include "calls/HistData.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
@@ -71,18 +74,24 @@ int CModaraApp::Run() {
   // The main window hides to the notification area; that must not end the
   // program.
   qApp->setQuitOnLastWindowClosed(false);
+  if (!options_.screenshotPath.isEmpty()) {
+    unattended_ = std::make_unique<CUnattendedRun>();
+    unattended_->Install();
+  }
 
   LaunchCompanion();                       // 1
   LoadSettings();                          // 2
-  if (!ClaimInstance()) return 0;          // 3
-  if (!SelectLanguage()) return 0;         // 4
+  if (!ClaimInstance()) return kExitOk;    // 3: the first copy comes forward
+  if (!SelectLanguage()) return kExitFailure;  // 4
   // 5-7: socket start-up and the balloon-tip registry value have no Linux counterpart.
   ShowSplash();                            // 8
-  if (!CreatePort()) return 1;             // 9
+  if (!CreatePort()) return kExitFailure;  // 9
   mainWindow_ = new CModaraDlg(*this);     // 10
+  if (unattended_) unattended_->Exempt(mainWindow_);
   if (!dispatcher_->StartThreads()) {      // 11
+    std::fprintf(stderr, "evdo-dashboard: the serial port's threads could not be started\n");
     ShowMessage(kStrDeviceMissingExit);
-    return 0;
+    return kExitFailure;
   }
   const CSetupData& setup = CSetupData::Instance();
   discovery_->SetDeviceIdentifier(setup.Main_nCompany);  // 12
@@ -90,18 +99,44 @@ int CModaraApp::Run() {
       [](const std::string& program) { return StartDetachedProgram(program); });
   LoadStores();                                         // 14-17
   Progress();                                           // 18
+  ReportSearch();
   ConnectResult found = ConnectDevice(kStartupConnectTries, kStartupConnectIntervalMs);
   if (found != kConnectOpened) {                        // 19
+    ReportSearchFailed(found);
     ShowMessage(kStrDeviceMissingExit);
     ClosePicture();
     dispatcher_->Shutdown();
-    return 0;
+    return kExitFailure;
   }
   Progress();
   mainWindow_->EnableAboutEntry(true);                  // 20
   RunMainWindow();
   Shutdown();                                           // 22
-  return 0;
+  return exitCode_;
+}
+
+void CModaraApp::ReportSearch() const {
+  const CSetupData& setup = CSetupData::Instance();
+  const double seconds = kStartupConnectTries * kStartupConnectIntervalMs / 1000.0;
+  if (!options_.portPath.isEmpty() || options_.simulate) {
+    std::fprintf(stderr, "evdo-dashboard: opening the modem's port %s (up to %d tries, %.0f s)\n",
+                 qPrintable(options_.simulate ? QString("of the simulated modem") : options_.portPath),
+                 int{kStartupConnectTries}, seconds);
+    return;
+  }
+  std::fprintf(stderr,
+               "evdo-dashboard: waiting for the modem: a serial port named \"%s\" of a USB device %s; "
+               "looking every %.0f s, %d times (%.0f s)\n",
+               setup.Internet_szPCUIName, discovery_->DeviceIdentifier(), kStartupConnectIntervalMs / 1000.0,
+               int{kStartupConnectTries}, seconds);
+}
+
+void CModaraApp::ReportSearchFailed(ConnectResult found) const {
+  if (found == kConnectOpenFailed)
+    std::fprintf(stderr, "evdo-dashboard: the modem's port %s was found but could not be opened\n",
+                 discovery_->PortPath());
+  else
+    std::fprintf(stderr, "evdo-dashboard: no modem was found; the program ends\n");
 }
 
 bool CModaraApp::LaunchCompanion() {
@@ -126,8 +161,18 @@ bool CModaraApp::SelectLanguage() {
   const CSetupData& setup = CSetupData::Instance();
   if (languages_.ScanAndSelect(setup.Main_nCompany, setup.Main_nLanguage)) {
     CBaseDlg::SetStringLookup([](int id) { return LoadString(id); });
+    if (buttonTexts_ == nullptr) {
+      buttonTexts_ = new CStandardButtonTexts(this);
+      QApplication::installTranslator(buttonTexts_);
+    }
     return true;
   }
+  QString folder = QDir::current().absoluteFilePath(kLanguageFolder);
+  std::fprintf(stderr,
+               "evdo-dashboard: no language module of edition %d and language %d in %s "
+               "(looked for %s; Main_nCompany and Main_nLanguage in EVDO.ini choose it)\n",
+               static_cast<int>(setup.Main_nCompany), static_cast<int>(setup.Main_nLanguage), qPrintable(folder),
+               qPrintable(QDir(folder).filePath(kLanguageModulePattern)));
   // The built-in error (template 277): no language module, so no texts.
   QMessageBox box(QMessageBox::NoIcon, kNoLanguageModuleTitle, kNoLanguageModuleText, QMessageBox::Ok);
   box.setObjectName("CResDllMiss");
@@ -267,6 +312,7 @@ void CModaraApp::ShowMessage(StringId id, bool information) {
   QMessageBox box(information ? QMessageBox::Information : QMessageBox::Warning,
                   FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))), Str(id), QMessageBox::Ok);
   box.setObjectName(QString("message%1").arg(id));
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -298,10 +344,13 @@ void CModaraApp::OnDeviceReady() {
                .arg(ResidentKb()));
   }
   if (!options_.screenshotPath.isEmpty() && mainWindow_) {
-    if (mainWindow_->SaveScreenshot(options_.screenshotPath))
+    if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {
       Report(QString("screenshot: %1").arg(QFileInfo(options_.screenshotPath).absoluteFilePath()));
-    else
-      Report(QString("screenshot: could not write %1").arg(options_.screenshotPath));
+    } else {
+      std::fprintf(stderr, "evdo-dashboard: could not write the screenshot %s\n",
+                   qPrintable(options_.screenshotPath));
+      exitCode_ = kExitFailure;
+    }
     mainWindow_->EndModalLoop(false);
   }
 }

@@ -31,6 +31,8 @@ class CSerialPort;
 class CSimulatedModemProcess;
 class CSingleInstance;
 class CSmsData;
+class CStandardButtonTexts;
+class CUnattendedRun;
 class PreMsg;
 
 // What start-up measured, for the start-up report (milliseconds since the
@@ -124,6 +126,10 @@ private:
   void RunMainWindow();
   void Shutdown();
   void Report(const QString& line) const;
+  // On standard error: what the device search at start-up waits for, and
+  // why it failed.
+  void ReportSearch() const;
+  void ReportSearchFailed(ConnectResult found) const;
 
   LaunchOptions options_;
   std::unique_ptr<CSimulatedModemProcess> simulator_;
@@ -147,6 +153,11 @@ private:
   std::vector<std::string> loadProblems_;
 
   StartupTiming timing_;
+  // Set for a --screenshot run.
+  std::unique_ptr<CUnattendedRun> unattended_;
+  int exitCode_ = kExitOk;
+  // Qt's standard buttons in the language module's words.
+  CStandardButtonTexts* buttonTexts_ = nullptr;
 };
 
 }  // namespace evdo

@@ -15,6 +15,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #include "app/AboutDialog.h"
 #include "app/CloseTipSettingDlg.h"
 #include "app/IndicatorPictures.h"
@@ -78,8 +80,8 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
   setObjectName("CModaraDlg");
   ModifyStyle(0, kStyleMinimizeBox);
   status_.AttachWindow(Port());
-  SystemMenu().AddEntry(kSysCommandHelp, tr("&Help"));
-  SystemMenu().AddEntry(kSysCommandLanguage, tr("&Language..."));
+  SystemMenu().AddEntry(kSysCommandHelp, Str(kStrMenuHelp));
+  SystemMenu().AddEntry(kSysCommandLanguage, Str(kStrMenuLanguage));
   SetUpPortHooks();
   SetUpInitializerHooks();
 }
@@ -120,6 +122,7 @@ void CModaraDlg::SetUpInitializerHooks() {
     auto* box = new QMessageBox(QMessageBox::Question, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
                                 Str(messageId), QMessageBox::Ok | QMessageBox::Cancel, this);
     box->setObjectName(QString("message%1").arg(messageId));
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this,
             [answer](int result) { answer(result == QMessageBox::Ok); });
@@ -130,8 +133,9 @@ void CModaraDlg::SetUpInitializerHooks() {
     CModaraApp::EndProcess(0);
   };
   hooks.failAndExit = [](int messageId) {
+    std::fprintf(stderr, "evdo-dashboard: the device initialisation failed: %s\n", qPrintable(Str(messageId)));
     CModaraApp::ShowMessage(messageId);
-    CModaraApp::EndProcess(0);
+    CModaraApp::EndProcess(kExitFailure);
   };
   hooks.finished = [this] { OnDeviceInitialised(); };
   initializer_.SetHooks(std::move(hooks));
@@ -167,6 +171,7 @@ void CModaraDlg::OnCreatePages() {
   menuButton->setObjectName("systemMenuButton");
   menuButton->setText(QStringLiteral("≡"));
   menuButton->setAutoRaise(true);
+  menuButton->setToolTip(Str(kStrTipSystemMenu));
   connect(menuButton, &QToolButton::clicked, this,
           [this, menuButton] { OpenSystemMenu(menuButton->mapToGlobal(QPoint(0, menuButton->height()))); });
   barLayout->addWidget(menuButton);
@@ -241,7 +246,7 @@ void CModaraDlg::AddTrayIcon() {
   connect(toggleAction_, &QAction::triggered, this,
           [this] { Port().PostMessage(WM_COMMAND, kCmdToggleShown); });
   if (InternetPage() != nullptr) {
-    QAction* info = trayMenu_->addAction(tr("Operator information"));
+    QAction* info = trayMenu_->addAction(Str(kStrTrayOperatorInfo));
     info->setObjectName(QString("item%1").arg(kCmdOperatorInformation));
     connect(info, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdOperatorInformation); });
   }
@@ -493,6 +498,7 @@ void CModaraDlg::ShowLoadProblems() {
   for (const std::string& p : problems) lines << QString::fromStdString(p);
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), lines.join("\n"), QMessageBox::Ok, this);
   box->setObjectName("loadProblems");
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

@@ -1,28 +1,58 @@
 // evdo-dashboard: the dashboard for the EVDO modem. Started in its data
 // folder: it keeps "EVDO.ini" and its data files in the current directory and
 // finds "lang" and "skin" there.
+//
+// The options are read before the windowing system starts, so that "--help"
+// and a wrong option work without a display, and a "--port" that cannot be
+// used ends the program at once with the reason.
 #include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "app/LaunchOptions.h"
 #include "app/ModaraApp.h"
+#include "app/PortCheck.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("evdo-dashboard");
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   evdo::LaunchOptions options;
   QString error;
-  QStringList arguments = QApplication::arguments();
-  arguments.removeFirst();
   if (!evdo::LaunchOptions::Parse(arguments, options, error)) {
     std::fprintf(stderr, "evdo-dashboard: %s\n%s", qPrintable(error), qPrintable(evdo::LaunchOptions::Usage()));
-    return 2;
+    return evdo::kExitUsage;
   }
   if (options.help) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
-    return 0;
+    return evdo::kExitOk;
   }
+  const char* startDir = std::getenv(evdo::kStartDirVariable);
+  options.ResolvePaths(startDir != nullptr ? QString::fromLocal8Bit(startDir) : QString());
+  if (!options.portPath.isEmpty()) {
+    std::string reason;
+    if (!evdo::CheckPortPath(options.portPath.toStdString(), reason)) {
+      std::fprintf(stderr, "evdo-dashboard: cannot use the port %s: %s\n", qPrintable(options.portPath),
+                   reason.c_str());
+      return evdo::kExitFailure;
+    }
+  }
+
+  if (!options.screenshotPath.isEmpty()) {
+    QFileInfo folder(QFileInfo(options.screenshotPath).absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+      std::fprintf(stderr, "evdo-dashboard: cannot write the screenshot %s: the folder %s %s\n",
+                   qPrintable(options.screenshotPath), qPrintable(folder.filePath()),
+                   folder.isDir() ? "is not writable" : "does not exist");
+      return evdo::kExitFailure;
+    }
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("evdo-dashboard");
   evdo::CModaraApp app(options);
   return app.Run();
 }

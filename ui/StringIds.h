@@ -377,4 +377,86 @@ inline constexpr StringId kStrDialTimeoutOpeningPort = 417;
 // Dial time-out, or disconnection, while connecting the device
 inline constexpr StringId kStrDialTimeoutConnecting = 418;
 
+// Texts of the shell's own windows, menus and standard buttons
+// Close-tip dialog: the question above the two choices
+inline constexpr StringId kStrCloseTipQuestion = 2300;
+// Close-tip dialog: choice 0, hide the window
+inline constexpr StringId kStrCloseTipHide = 2301;
+// Close-tip dialog: choice 1, end the program
+inline constexpr StringId kStrCloseTipExit = 2302;
+// Close-tip dialog: remember the choice
+inline constexpr StringId kStrCloseTipRemember = 2303;
+// About window: label of the program file and version
+inline constexpr StringId kStrAboutProgram = 2304;
+// About window: label of the device identity
+inline constexpr StringId kStrAboutIdentity = 2305;
+// About window: label of the firmware version
+inline constexpr StringId kStrAboutFirmware = 2306;
+// About window: label of the web link
+inline constexpr StringId kStrAboutWeb = 2307;
+// About window: label of the mail link
+inline constexpr StringId kStrAboutMail = 2308;
+// System menu: opens the About window
+inline constexpr StringId kStrMenuAbout = 2309;
+// System menu: opens the help document
+inline constexpr StringId kStrMenuHelp = 2310;
+// System menu: opens the language dialog
+inline constexpr StringId kStrMenuLanguage = 2311;
+// System menu: restore the window
+inline constexpr StringId kStrMenuRestore = 2312;
+// System menu: minimise the window
+inline constexpr StringId kStrMenuMinimize = 2313;
+// System menu: maximise the window
+inline constexpr StringId kStrMenuMaximize = 2314;
+// System menu: close the window
+inline constexpr StringId kStrMenuClose = 2315;
+// Notification-area menu: shows the operator information
+inline constexpr StringId kStrTrayOperatorInfo = 2316;
+// Indicator tool tip: signal strength
+inline constexpr StringId kStrTipSignal = 2317;
+// Indicator tool tip: network type
+inline constexpr StringId kStrTipNetworkType = 2318;
+// Indicator tool tip: roaming
+inline constexpr StringId kStrTipRoaming = 2319;
+// Indicator tool tip: operator
+inline constexpr StringId kStrTipOperator = 2320;
+// Indicator tool tip: service state
+inline constexpr StringId kStrTipService = 2321;
+// Indicator tool tip: unread messages
+inline constexpr StringId kStrTipUnread = 2322;
+// Indicator tool tip: message storage full
+inline constexpr StringId kStrTipInboxFull = 2323;
+// Indicator tool tip: call
+inline constexpr StringId kStrTipCall = 2324;
+// Indicator tool tip: Internet connection
+inline constexpr StringId kStrTipConnected = 2325;
+// Indicator tool tip: data sent in this connection
+inline constexpr StringId kStrTipSentKb = 2326;
+// Indicator tool tip: data received in this connection
+inline constexpr StringId kStrTipReceivedKb = 2327;
+// Indicator tool tip: send rate
+inline constexpr StringId kStrTipSendRate = 2328;
+// Indicator tool tip: receive rate
+inline constexpr StringId kStrTipReceiveRate = 2329;
+// Button of boxes and dialogs: OK
+inline constexpr StringId kStrButtonOk = 2330;
+// Button of boxes and dialogs: Cancel
+inline constexpr StringId kStrButtonCancel = 2331;
+// Button of boxes and dialogs: Yes
+inline constexpr StringId kStrButtonYes = 2332;
+// Button of boxes and dialogs: No
+inline constexpr StringId kStrButtonNo = 2333;
+// Button of boxes and dialogs: Close
+inline constexpr StringId kStrStdButtonClose = 2334;
+// Button of boxes and dialogs: Save
+inline constexpr StringId kStrButtonSave = 2335;
+// Button of boxes and dialogs: Open
+inline constexpr StringId kStrButtonOpen = 2336;
+// Button of boxes and dialogs: Apply
+inline constexpr StringId kStrButtonApply = 2337;
+// Button of boxes and dialogs: Help
+inline constexpr StringId kStrButtonHelp = 2338;
+// Main window: tool tip of the button that opens the system menu
+inline constexpr StringId kStrTipSystemMenu = 2339;
+
 }  // namespace evdo

@@ -398,7 +398,7 @@ TEST(Dashboard, WithoutALanguageModuleTheBuiltInErrorEndsStartUp) {
   DashboardHarness h(false);
   h.OnModal("CResDllMiss", Accept);
   int code = h.Run();
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(code, kExitFailure);
   ASSERT_EQ(h.MessagesSeen().size(), 1u);
   EXPECT_EQ(h.MessagesSeen()[0], "The specific dll is not found!");
   EXPECT_FALSE(h.ScriptRan());

@@ -104,7 +104,7 @@ TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
   doc["content"]["Inbox"][0]["time"]["local"] = "2010-01-02T03:04:05";
   const std::string jsonPath = dir.File("sms.json");
   std::ofstream(jsonPath) << doc.dump();
-  ASSERT_EQ(RunTool({"build", jsonPath, path}), 0);
+  ASSERT_EQ(RunTool({"build", "--force", jsonPath, path}), 0);
   CSmsData store(path);
   ASSERT_TRUE(store.Load());
   EXPECT_EQ(store.GetRecord(Inbox, 1)->Text(), "edited");

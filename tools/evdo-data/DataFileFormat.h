@@ -25,6 +25,13 @@ public:
   // The file content for JSON made by Dump (possibly edited). Throws
   // std::runtime_error with a clear message on bad JSON.
   virtual Bytes Build(const Json& json) const = 0;
+  // The same, written over the existing content of the file it replaces.
+  // Formats whose files carry lines the JSON does not describe (EVDO.ini:
+  // comments, unknown keys and sections) keep them; the others build anew.
+  virtual Bytes BuildOver(const Json& json, const Bytes& existing) const {
+    (void)existing;
+    return Build(json);
+  }
 };
 
 // Every format the tool knows, in a fixed order.

@@ -1,5 +1,7 @@
 #include "tools/modemsim/CommandTable.h"
 
+#include <algorithm>
+
 #include <cctype>
 
 namespace evdo::modemsim {
@@ -58,6 +60,15 @@ std::string ControlTable::Run(std::string_view line) const {
   ControlResult result = it->second.handler(Trim(args));
   if (!result.ok) return "ERROR " + result.text + "\n";
   return result.text + "OK\n";
+}
+
+std::vector<std::string> CommandTable::Names() const {
+  std::vector<std::string> names;
+  for (const auto& [name, handler] : prefixes_) names.push_back(name);
+  for (const auto& [name, handler] : exact_) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
 }
 
 std::string ControlTable::Help() const {

@@ -120,7 +120,14 @@ ControlResult DeviceStatusFeature::Set(std::string_view what, std::string_view v
     }
     return ControlResult::Fail("card must be ready, noservice, unusable, pin, puk or failure");
   }
-  if (what == "signal") return number(0, 99, signal);
+  if (what == "signal") {
+    // A signal quality as "+CSQ" reports it: 0 to 31, or 99 for unknown.
+    int value = 0;
+    if (words.size() != 1 || !ParseNumber(words[0], 0, 99, value) || (value > 31 && value != 99))
+      return ControlResult::Fail("signal needs a number from 0 to 31, or 99 (unknown)");
+    signal = value;
+    return {};
+  }
   if (what == "roam") return number(0, 255, roaming);
   if (what == "srv") return number(0, 255, serviceStatus);
   if (what == "netstatus") return number(0, 255, networkStatus);

@@ -126,10 +126,18 @@ void ModemEngine::OnTextByte(std::uint8_t byte) {
   Answer(reply);
 }
 
-void ModemEngine::Execute(const std::string& line) {
-  if (!StartsWithAt(line)) return;
+void ModemEngine::Execute(const std::string& received) {
+  // As a modem does: blanks before the "AT" prefix are skipped, and a line
+  // without the prefix is no command (it is recorded, not answered).
+  std::string_view line = received;
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  if (!StartsWithAt(line)) {
+    history_.push_back("(ignored, no AT) " + received);
+    if (history_.size() > kHistorySize) history_.pop_front();
+    return;
+  }
   ++commandsReceived_;
-  history_.push_back(line);
+  history_.emplace_back(line);
   if (history_.size() > kHistorySize) history_.pop_front();
   ModemReply reply;
   CommandTable::Match match = commands_.Find(line);
@@ -252,8 +260,10 @@ void ModemEngine::InstallCore() {
     reply.Ok();
   });
 
-  controls_.Add("help", "help                      this list", [this](std::string_view) {
-    return ControlResult{true, controls_.Help()};
+  controls_.Add("help", "help                      this list, and the AT commands answered", [this](std::string_view) {
+    std::string at;
+    for (const std::string& name : commands_.Names()) at += (at.empty() ? "" : " ") + name;
+    return ControlResult{true, controls_.Help() + kAtCommandsHeading + at + "\n"};
   });
   controls_.Add("status", "status                    echo, text entry, faults, feature state",
                 [this](std::string_view) { return ControlResult{true, Describe()}; });

@@ -17,6 +17,10 @@
 
 namespace evdo::modemsim {
 
+// The last line of the "help" control command starts with this, followed by
+// every AT command (or command prefix) the simulator answers.
+inline constexpr const char* kAtCommandsHeading = "AT commands: ";
+
 // Bytes to send to the computer.
 struct OutputChunk {
   std::string bytes;

@@ -66,11 +66,11 @@ TEST(DataTool, RefusesBadUsageAndBadJson) {
   EXPECT_EQ(Tool({}).code, 2);
   EXPECT_EQ(Tool({"dump", dir.File("unknown.bin")}).code, 1);
   dir.WriteFile("bad.json", "{not json");
-  ToolRun r = Tool({"build", dir.File("bad.json")});
+  ToolRun r = Tool({"build", dir.File("bad.json"), dir.File("out.dat")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("not JSON"), std::string::npos);
   dir.WriteFile("wrong.json", R"({"file":"SettingData.dat","content":{"option":"two"}})");
-  r = Tool({"build", dir.File("wrong.json")});
+  r = Tool({"build", dir.File("wrong.json"), dir.File("SettingData.dat")});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("\"option\""), std::string::npos);
   EXPECT_FALSE(DataFile::Exists(dir.File("SettingData.dat")));

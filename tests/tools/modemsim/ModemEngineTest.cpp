@@ -201,5 +201,28 @@ TEST(ControlArgsTest, EscapesRoundTrip) {
   EXPECT_EQ(SplitWords("  a \t bc  d "), (std::vector<std::string_view>{"a", "bc", "d"}));
 }
 
+TEST_F(ModemEngineTest, BlanksBeforeTheCommandAreSkippedAsAModemDoes) {
+  engine_.SetEcho(false);
+  EXPECT_EQ(Say("  AT\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("\t at+gsn\r"), "\r\n0x80A1B2C3\r\n\r\nOK\r\n");
+  // A line without the prefix is no command: not answered, but recorded.
+  EXPECT_EQ(Say(" hello\r"), "");
+  std::string history = engine_.Control("history");
+  EXPECT_NE(history.find("AT\n"), std::string::npos) << history;
+  EXPECT_NE(history.find("(ignored, no AT)  hello"), std::string::npos) << history;
+}
+
+TEST_F(ModemEngineTest, SettingsOutOfRangeAreRefusedWithTheRange) {
+  for (const char* bad : {"devstatus signal 40", "devstatus signal -1", "devstatus signal 98", "devstatus signal x"}) {
+    std::string reply = engine_.Control(bad);
+    EXPECT_EQ(reply.rfind("ERROR", 0), 0u) << bad;
+    EXPECT_NE(reply.find("0 to 31, or 99"), std::string::npos) << reply;
+  }
+  EXPECT_EQ(engine_.Control("devstatus signal 31"), "OK\n");
+  EXPECT_EQ(engine_.Control("devstatus signal 99"), "OK\n");
+  engine_.SetEcho(false);
+  EXPECT_NE(Say("AT+CSQ\r").find("99, 99"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace evdo::modemsim
