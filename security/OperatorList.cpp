@@ -115,7 +115,11 @@ bool ExtractOperatorListText(std::string_view line0, std::string_view& listText)
       return true;
     }
   }
-  return false;
+  // A stray quote in a broken entry: the first ",," then.
+  std::size_t end = line0.find(",,", open);
+  if (end == std::string_view::npos) return false;
+  listText = line0.substr(open, end - open);
+  return true;
 }
 
 OperatorList ParseOperatorList(std::string_view listText) {
@@ -135,20 +139,19 @@ OperatorList ParseOperatorList(std::string_view listText) {
       }
       if (!quoted && listText[i] == '(') break;  // a new entry before this one ended
     }
-    if (close == std::string_view::npos) {
-      ++list.skipped;
-      std::size_t next = listText.find('(', open + 1);
-      if (next == std::string_view::npos) break;
-      at = next;
+    NetworkEntry entry;
+    if (close != std::string_view::npos && list.count < kMaxOperators &&
+        ParseEntry(listText.substr(open + 1, close - open - 1), entry)) {
+      list.entries[list.count++] = entry;
+      at = close + 1;
       continue;
     }
-    NetworkEntry entry;
-    if (list.count < kMaxOperators && ParseEntry(listText.substr(open + 1, close - open - 1), entry)) {
-      list.entries[list.count++] = entry;
-    } else {
-      ++list.skipped;
-    }
-    at = close + 1;
+    // A broken entry (a stray quote, a missing field) or no room: skip to
+    // where the next entry plainly starts.
+    ++list.skipped;
+    std::size_t next = listText.find("),(", open + 1);
+    if (next == std::string_view::npos) break;
+    at = next + 2;
   }
   return list;
 }

@@ -40,6 +40,8 @@ void NetworkFeature::Install(ModemEngine& engine) {
   commands.Add("AT+CFUN", [this](ModemEngine&, std::string_view args, ModemReply& reply) {
     if (args == "?") {
       reply.Info(std::string("+CFUN: ") + (radioOn ? "1" : "4"));
+    } else if (refuseRadio) {
+      return reply.CmeError(3);
     } else if (args == "=1") {
       radioOn = true;
     } else if (args == "=4" || args == "=0") {
@@ -84,9 +86,11 @@ void NetworkFeature::Install(ModemEngine& engine) {
   });
   engine.Controls().Add(
       "network",
-      "network | network radio on|off | network searchms MS | network operators TEXT|default\n"
-      "                          show or set the radio, how long a search takes, and the\n"
-      "                          operator list the search answers with (TEXT as it stands)",
+      "network | network radio on|off | network cfun refuse|ok | network searchms MS\n"
+      "          | network operators TEXT|default\n"
+      "                          show or set the radio, whether \"AT+CFUN=\" is refused, how\n"
+      "                          long a search takes, and the operator list the search\n"
+      "                          answers with (TEXT as it stands, escapes decoded)",
       [this](std::string_view args) { return Control(args); });
 }
 
@@ -128,6 +132,10 @@ ControlResult NetworkFeature::Control(std::string_view args) {
     radioOn = words[1] == "on";
     return {};
   }
+  if (words[0] == "cfun" && words.size() == 2 && (words[1] == "refuse" || words[1] == "ok")) {
+    refuseRadio = words[1] == "refuse";
+    return {};
+  }
   if (words[0] == "searchms") {
     if (words.size() != 2 || !ParseNumber(words[1], 0, 60000, searchMs)) {
       return ControlResult::Fail("network searchms needs milliseconds from 0 to 60000");
@@ -146,7 +154,7 @@ ControlResult NetworkFeature::Control(std::string_view args) {
     rawList = decoded;
     return {};
   }
-  return ControlResult::Fail("network takes nothing, radio on|off, searchms MS or operators TEXT|default");
+  return ControlResult::Fail("network takes nothing, radio on|off, cfun refuse|ok, searchms MS or operators TEXT|default");
 }
 
 void NetworkFeature::Describe(std::string& out) const {

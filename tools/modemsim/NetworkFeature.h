@@ -31,6 +31,7 @@ public:
   void PowerCycle() override { radioOn = true; }
 
   bool radioOn = true;
+  bool refuseRadio = false;  // "AT+CFUN=" answers "+CME ERROR: 3"
   int searchMs = 3000;
   int preference = 4;
   int selectionMode = 0;  // 0 automatic, 1 manual
