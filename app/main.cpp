@@ -7,6 +7,7 @@
 
 #include "app/LaunchOptions.h"
 #include "app/ModaraApp.h"
+#include "app/SetupDlg.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
     return 0;
   }
+  evdo::RegisterSetupPages();
   evdo::CModaraApp app(options);
   return app.Run();
 }
