@@ -177,13 +177,14 @@ void CModaraDlg::OnCreatePages() {
   menuButton->setText(QStringLiteral("≡"));
   menuButton->setAutoRaise(true);
   // Says that the card is locked; a click offers the PIN entry again.
-  cardIndicator_ = new QToolButton(bar);
+  cardIndicator_ = new QToolButton(tabs_);
   cardIndicator_->setObjectName("cardLock");
   cardIndicator_->setToolButtonStyle(Qt::ToolButtonTextOnly);
   cardIndicator_->setStyleSheet("QToolButton { color: #b00020; font-weight: bold; }");
   cardIndicator_->hide();
   connect(cardIndicator_, &QToolButton::clicked, this, [this] { Port().PostMessage(kMsgLockStateQuery); });
-  barLayout->addWidget(cardIndicator_);
+  // In the tab row's free corner, so that the window keeps its size.
+  tabs_->setCornerWidget(cardIndicator_, Qt::TopRightCorner);
   cardWatch_ = new QTimer(this);
   cardWatch_->setInterval(500);
   connect(cardWatch_, &QTimer::timeout, this, &CModaraDlg::UpdateCardIndicator);

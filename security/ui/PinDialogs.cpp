@@ -57,7 +57,16 @@ void CPinDialog::showEvent(QShowEvent* event) {
 
 PinDialogView CPinDialog::View() {
   PinDialogView view;
-  view.showMessage = [this](StringId id) { ShowSecurityMessage(isVisible() ? this : parentWidget(), id); };
+  // The box outlives the window when the window closes after it.
+  view.showMessage = [this](StringId id) {
+    ShowSecurityMessage(parentWidget() != nullptr ? parentWidget() : this, id);
+    if (id == kStrWrongPin || id == kStrWrongPuk) {
+      // A wrong code is typed again from the start.
+      const auto fields = findChildren<CPinEdit*>();
+      for (CPinEdit* field : fields) field->clear();
+      if (!fields.isEmpty()) fields.front()->setFocus();
+    }
+  };
   view.showAttempts = [this](std::uint16_t attempts, bool last) {
     QString count = attempts == kAttemptsUnset ? QStringLiteral("-") : QString::number(attempts);
     attempts_->setText(SecurityText(attemptsLabel_) + " " + count);

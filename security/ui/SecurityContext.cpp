@@ -24,6 +24,8 @@ void ShowSecurityMessage(QWidget* parent, StringId id) {
   box->setWindowFlag(Qt::WindowStaysOnTopHint);
   if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->setText(SecurityText(kStrButtonOk));
   box->open();
+  box->raise();
+  box->activateWindow();
 }
 
 }  // namespace evdo
