@@ -53,7 +53,7 @@ void CReplyExchange::OnAnswer(void* context, const LineCell* lines, std::uint16_
 
 void CReplyExchange::OnMessage(MessageId message, WParam wParam, LParam) {
   if (message != wake_ || !outstanding_ || !answered_) return;
-  if (static_cast<std::uint32_t>(wParam) != sequence_) return;  // a wake of an earlier command
+  if (static_cast<std::uint32_t>(wParam) != sequence_.load()) return;  // a wake of an earlier command
   CCommandExchange::Finish(self_, timer_);
   Complete(CommandOutcome::Answered);
 }

@@ -49,7 +49,7 @@ private:
   bool outstanding_ = false;
   TimerId timer_ = 0;
   Done done_;
-  std::uint32_t sequence_ = 0;
+  std::atomic<std::uint32_t> sequence_{0};
   std::atomic<bool> answered_{false};
   std::mutex replyLock_;
   CommandReply reply_;
