@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -30,6 +31,8 @@
 #include "device/SerialPort.h"
 #include "device/status/NotificationHandlers.h"
 #include "platform/logind/SleepMonitor.h"
+#include "app/SetupDlg.h"
+#include "security/ui/PinDialogs.h"
 #include "ui/LanguageStrings.h"
 #include "ui/skin/CBasePage.h"
 
@@ -58,11 +61,13 @@ QPoint CursorHotSpot(const QByteArray& file) {
 void CModaraDlg::DeviceRoute::OnMessage(MessageId m, WParam w, LParam l) {
   commands->OnMessage(m, w, l);
   initializer->OnMessage(m, w, l);
+  card->OnMessage(m, w, l);
 }
 
 void CModaraDlg::DeviceRoute::OnTimer(TimerId id) {
   commands->OnTimer(id);
   initializer->OnTimer(id);
+  card->OnTimer(id);
 }
 
 CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
@@ -71,11 +76,14 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
       deviceWindow_(deviceRoute_),
       statusCommands_(status_, app.Exchange(), app.Dispatcher(), deviceWindow_),
       initializer_(status_, statusCommands_, app.Dispatcher().NotificationGate(), deviceWindow_),
+      cardExchange_(app.Exchange(), deviceWindow_),
+      card_(status_.Pin(), cardExchange_),
       infoWindow_(infoRoute_),
       info_(app.Exchange(), infoWindow_),
       connSetFile_(kConnSetDataFile) {
   deviceRoute_.commands = &statusCommands_;
   deviceRoute_.initializer = &initializer_;
+  deviceRoute_.card = &cardExchange_;
   infoRoute_.query = &info_;
   setObjectName("CModaraDlg");
   ModifyStyle(0, kStyleMinimizeBox);
@@ -137,6 +145,7 @@ void CModaraDlg::SetUpInitializerHooks() {
     CModaraApp::ShowMessage(messageId);
     CModaraApp::EndProcess(kExitFailure);
   };
+  hooks.startPinEntry = [this](std::int16_t simState) { OpenPinEntry(simState, true); };
   hooks.finished = [this] { OnDeviceInitialised(); };
   initializer_.SetHooks(std::move(hooks));
 }
@@ -172,6 +181,18 @@ void CModaraDlg::OnCreatePages() {
   menuButton->setText(QStringLiteral("≡"));
   menuButton->setAutoRaise(true);
   menuButton->setToolTip(Str(kStrTipSystemMenu));
+  // Says that the card is locked; a click offers the PIN entry again.
+  cardIndicator_ = new QToolButton(tabs_);
+  cardIndicator_->setObjectName("cardLock");
+  cardIndicator_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  cardIndicator_->setStyleSheet("QToolButton { color: #b00020; font-weight: bold; }");
+  cardIndicator_->hide();
+  connect(cardIndicator_, &QToolButton::clicked, this, [this] { Port().PostMessage(kMsgLockStateQuery); });
+  // In the tab row's free corner, so that the window keeps its size.
+  tabs_->setCornerWidget(cardIndicator_, Qt::TopRightCorner);
+  cardWatch_ = new QTimer(this);
+  cardWatch_->setInterval(500);
+  connect(cardWatch_, &QTimer::timeout, this, &CModaraDlg::UpdateCardIndicator);
   connect(menuButton, &QToolButton::clicked, this,
           [this, menuButton] { OpenSystemMenu(menuButton->mapToGlobal(QPoint(0, menuButton->height()))); });
   barLayout->addWidget(menuButton);
@@ -296,6 +317,16 @@ void CModaraDlg::OnMessage(MessageId message, WParam wParam, LParam lParam) {
     case kMsgNewMessage:
     case kMsgImportStep:
     case kMsgImportNext: return;  // accepted and ignored
+    case kMsgLockStateQuery:
+      // Asks the card what it needs, then offers the matching window.
+      card_.QuerySimState([this](CommandOutcome) { Port().PostMessage(kMsgPinEntry); });
+      return;
+    case kMsgPinEntry: {
+      std::int16_t state = status_.Pin().simState;
+      if (state == kSimStatePinRequired || state == kSimStatePukRequired) OpenPinEntry(state, false);
+      UpdateCardIndicator();
+      return;
+    }
     case kMsgShowExitPicture: return ShowExitPicture();
     case kMsgHideExitPicture: return HideExitPicture();
     case kMsgShowRefusal: return CModaraApp::ShowMessage(static_cast<StringId>(wParam));
@@ -483,12 +514,64 @@ void CModaraDlg::OnDeviceInitialised() {
   }
   bool first = !shownOnce_;
   shownOnce_ = true;
+  UpdateCardIndicator();
   if (first && status_.Pin().IsReady()) Port().PostMessage(kMsgImportStart);
   info_.Start();
   if (first) {
     ShowLoadProblems();
     app_.OnDeviceReady();
   }
+}
+
+void CModaraDlg::OpenPinEntry(std::int16_t simState, bool atStartUp) {
+  if (pinEntry_) {
+    pinEntry_->raise();
+    return;
+  }
+  SecurityContext context = SecurityContextOf(*this);
+  QDialog* entry;
+  if (simState == kSimStatePukRequired)
+    entry = new CModifyPinDlg(context, 1, atStartUp, this);
+  else
+    entry = new CDlgSignIn(context, atStartUp, this);
+  entry->setAttribute(Qt::WA_DeleteOnClose);
+  connect(entry, &QDialog::finished, this,
+          [this, simState, atStartUp](int) { OnPinEntryClosed(simState, atStartUp); });
+  pinEntry_ = entry;
+  entry->open();
+  entry->raise();
+  entry->activateWindow();
+}
+
+void CModaraDlg::OnPinEntryClosed(std::int16_t openedFor, bool atStartUp) {
+  pinEntry_ = nullptr;
+  std::int16_t state = status_.Pin().simState;
+  if (state == kSimStatePukRequired && openedFor != kSimStatePukRequired) {
+    // The PIN is blocked now: the card wants the PUK.
+    QTimer::singleShot(0, this, [this, atStartUp] { OpenPinEntry(kSimStatePukRequired, atStartUp); });
+    return;
+  }
+  // Ready or destroyed ends the initialisation's wait by itself; anything
+  // else is giving up, and the dashboard goes on without the card.
+  if (atStartUp && state != kSimStateReady && state != kSimStateDestroyed) initializer_.PinEntryGivenUp();
+  UpdateCardIndicator();
+}
+
+void CModaraDlg::UpdateCardIndicator() {
+  if (cardIndicator_ == nullptr) return;
+  std::int16_t state = status_.Pin().simState;
+  StringId text = 0;
+  if (state == kSimStatePinRequired) text = kStrCardLockedIndicator;
+  if (state == kSimStatePukRequired) text = kStrCardBlockedIndicator;
+  if (state == kSimStateDestroyed) text = kStrCardUnusableIndicator;
+  if (text == 0) {
+    cardIndicator_->hide();
+    return;
+  }
+  cardIndicator_->setText(Str(text));
+  cardIndicator_->setEnabled(state != kSimStateDestroyed);
+  cardIndicator_->show();
+  if (!cardWatch_->isActive()) cardWatch_->start();
 }
 
 void CModaraDlg::ShowLoadProblems() {

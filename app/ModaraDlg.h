@@ -18,11 +18,15 @@
 #include "device/status/DeviceStatus.h"
 #include "device/status/StatusCommands.h"
 #include "internet/ConnSetData.h"
+#include "security/CardCommands.h"
+#include "security/ReplyExchange.h"
 #include "ui/skin/CBaseDlg.h"
 
 class QMenu;
 class QAction;
 class QTabWidget;
+class QToolButton;
+class QTimer;
 
 namespace evdo {
 
@@ -115,6 +119,15 @@ public:
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
 
+  // Opens the window that unlocks the card: the PIN entry for SIM state 20,
+  // the unblock window for 21. atStartUp: the device initialisation waits
+  // for it, and giving up lets it go on without the card. Nothing happens
+  // while one is open.
+  void OpenPinEntry(std::int16_t simState, bool atStartUp);
+  QWidget* PinEntry() const { return pinEntry_; }
+  // The indicator that says the card is locked (hidden while it is ready).
+  QToolButton* CardIndicator() const { return cardIndicator_; }
+
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
   void OnTimer(TimerId timerId) override;
 
@@ -138,6 +151,7 @@ private:
   struct DeviceRoute : WindowHandler {
     WindowHandler* commands = nullptr;
     WindowHandler* initializer = nullptr;
+    WindowHandler* card = nullptr;
     void OnMessage(MessageId m, WParam w, LParam l) override;
     void OnTimer(TimerId id) override;
   };
@@ -161,6 +175,8 @@ private:
   void OnClose();
   void OnDeviceWaitTimer();
   void OnDeviceInitialised();
+  void UpdateCardIndicator();
+  void OnPinEntryClosed(std::int16_t openedFor, bool atStartUp);
   void ShowExitPicture();
   void HideExitPicture();
   void OpenAbout();
@@ -177,6 +193,8 @@ private:
   QtWindowPort deviceWindow_;
   CStatusCommands statusCommands_;
   CDeviceInitializer initializer_;
+  CReplyExchange cardExchange_;
+  CCardCommands card_;
   InfoRoute infoRoute_;
   QtWindowPort infoWindow_;
   CDeviceInfoQuery info_;
@@ -184,6 +202,9 @@ private:
   QTabWidget* tabs_ = nullptr;
   CIndicatorStrip* indicators_ = nullptr;
   std::map<PageKind, QPointer<CBasePage>> pages_;
+  QPointer<QWidget> pinEntry_;
+  QToolButton* cardIndicator_ = nullptr;
+  QTimer* cardWatch_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* trayMenu_ = nullptr;
   QAction* toggleAction_ = nullptr;

@@ -16,6 +16,7 @@
 #include "app/LaunchOptions.h"
 #include "app/ModaraApp.h"
 #include "app/PortCheck.h"
+#include "app/SetupDlg.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("evdo-dashboard");
+  evdo::RegisterSetupPages();
   evdo::CModaraApp app(options);
   return app.Run();
 }

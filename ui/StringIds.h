@@ -458,5 +458,105 @@ inline constexpr StringId kStrButtonApply = 2337;
 inline constexpr StringId kStrButtonHelp = 2338;
 // Main window: tool tip of the button that opens the system menu
 inline constexpr StringId kStrTipSystemMenu = 2339;
+// PIN entry window title
+inline constexpr StringId kStrTitlePinEntry = 700;
+// PIN entry window: what the card asks for
+inline constexpr StringId kStrPinEntryPrompt = 701;
+// Label of a PIN field
+inline constexpr StringId kStrLabelPin = 702;
+// Label of the new PIN field
+inline constexpr StringId kStrLabelNewPin = 703;
+// Label of the new PIN's confirmation
+inline constexpr StringId kStrLabelConfirmPin = 704;
+// PIN: one attempt left, announced before it is used
+inline constexpr StringId kStrLastPinAttempt = 705;
+// PUK: one attempt left, announced before it is used
+inline constexpr StringId kStrLastPukAttempt = 706;
+// PIN entry at start-up: give up and go on without the card
+inline constexpr StringId kStrButtonWithoutCard = 709;
+// Change PIN window title
+inline constexpr StringId kStrTitleChangePin = 710;
+// Unblock window title
+inline constexpr StringId kStrTitleUnblock = 711;
+// Security buttons: switch the PIN request on
+inline constexpr StringId kStrButtonLockOn = 712;
+// Security buttons: switch the PIN request off
+inline constexpr StringId kStrButtonLockOff = 713;
+// Security buttons: unblock the card with the PUK
+inline constexpr StringId kStrButtonUnblock = 714;
+// Security buttons: change the PIN
+inline constexpr StringId kStrButtonChangePin = 715;
+// Main window tab: the settings page
+inline constexpr StringId kStrTabSettings = 716;
+// Settings tab: traffic display
+inline constexpr StringId kStrTabTraffic = 717;
+// Settings tab: usage limit
+inline constexpr StringId kStrTabUsageLimit = 718;
+// Settings tab: general settings
+inline constexpr StringId kStrTabGeneral = 719;
+// Settings tab: PIN security
+inline constexpr StringId kStrTabSecurity = 720;
+// Settings tab: network selection
+inline constexpr StringId kStrTabNetwork = 721;
+// Settings tab: skin
+inline constexpr StringId kStrTabSkin = 722;
+// Settings tab: message settings
+inline constexpr StringId kStrTabMessageSettings = 723;
+// Settings tab: wireless LAN settings
+inline constexpr StringId kStrTabWlan = 724;
+// General page: the radio group
+inline constexpr StringId kStrGroupRadio = 725;
+// General page: switch the radio on
+inline constexpr StringId kStrButtonRadioOn = 726;
+// General page: switch the radio off
+inline constexpr StringId kStrButtonRadioOff = 727;
+// General page: the radio is on
+inline constexpr StringId kStrRadioIsOn = 728;
+// General page: the radio is off
+inline constexpr StringId kStrRadioIsOff = 729;
+// Network page: the selection mode group
+inline constexpr StringId kStrGroupSelectionMode = 730;
+// Network page: automatic registration
+inline constexpr StringId kStrModeAutomatic = 731;
+// Network page: manual registration
+inline constexpr StringId kStrModeManual = 732;
+// Network page: search for operators
+inline constexpr StringId kStrButtonSearch = 733;
+// Network page: register
+inline constexpr StringId kStrButtonRegister = 734;
+// Network page: the system preference group
+inline constexpr StringId kStrGroupPreference = 735;
+// System preference 1
+inline constexpr StringId kStrPreference1 = 736;
+// System preference 2
+inline constexpr StringId kStrPreference2 = 737;
+// System preference 3
+inline constexpr StringId kStrPreference3 = 738;
+// System preference 4
+inline constexpr StringId kStrPreference4 = 739;
+// Skin page: the skin group
+inline constexpr StringId kStrGroupSkin = 741;
+// Skin 0
+inline constexpr StringId kStrSkinLight = 742;
+// Skin 1
+inline constexpr StringId kStrSkinDark = 743;
+// Traffic page: the unit group
+inline constexpr StringId kStrGroupTrafficUnit = 744;
+// Traffic unit option 0
+inline constexpr StringId kStrTrafficUnitKb = 745;
+// Traffic unit option 1
+inline constexpr StringId kStrTrafficUnitMb = 746;
+// Traffic unit option 2
+inline constexpr StringId kStrTrafficUnitAuto = 747;
+// Main window: the card asks for its PIN (click to enter it)
+inline constexpr StringId kStrCardLockedIndicator = 748;
+// Main window: the card asks for its PUK (click to unblock it)
+inline constexpr StringId kStrCardBlockedIndicator = 749;
+// Main window: the card is destroyed or missing
+inline constexpr StringId kStrCardUnusableIndicator = 750;
+// General page: the PIN group
+inline constexpr StringId kStrGroupPin = 751;
+// A settings page: the settings were applied
+inline constexpr StringId kStrSettingsSaved = 752;
 
 }  // namespace evdo

@@ -204,6 +204,16 @@ void CDeviceInitializer::PinEntryEnded() {
   CheckFailed();
 }
 
+void CDeviceInitializer::PinEntryGivenUp() {
+  if (!waitingForCard_) return;
+  WatchCard();
+  if (!waitingForCard_) return;
+  waitingForCard_ = false;
+  self_.KillTimer(kSimWatchTimer);
+  AddDot();
+  Wait(kCheckFailedDelayMs, &CDeviceInitializer::AfterCheck);
+}
+
 void CDeviceInitializer::CheckFailed() {
   if (setup_.Main_nCall == 0) {
     Wait(kCheckFailedDelayMs, &CDeviceInitializer::FailAndExit);

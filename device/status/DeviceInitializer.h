@@ -85,6 +85,12 @@ public:
   // PIN management reports that its entry window has closed: the SIM state
   // 22 lets the sequence go on, anything else counts as given up.
   void PinEntryEnded();
+  // The user gave the PIN entry up: the wait ends and the sequence goes on
+  // without the card (the steps still run), so that what needs no card stays
+  // usable; the card stays locked. A card that became ready meanwhile goes
+  // on as usual.
+  void PinEntryGivenUp();
+  bool IsWaitingForCard() const { return waitingForCard_; }
 
   const std::string& ProgressText() const { return progress_; }
   // The outcome of the last service query (the steps run only after 0).

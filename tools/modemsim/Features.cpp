@@ -2,12 +2,16 @@
 #include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
+#include "tools/modemsim/NetworkFeature.h"
+#include "tools/modemsim/SimCardFeature.h"
 
 namespace evdo::modemsim {
 
 void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<IdentityFeature>();
   engine.AddFeature<DeviceStatusFeature>();
+  engine.AddFeature<SimCardFeature>();
+  engine.AddFeature<NetworkFeature>();
 }
 
 }  // namespace evdo::modemsim

@@ -148,7 +148,7 @@ void ModemEngine::Execute(const std::string& received) {
 
 void ModemEngine::Answer(ModemReply& reply) {
   if (reply.Empty()) return;
-  OutputChunk chunk{reply.Bytes(), 0, 0, true};
+  OutputChunk chunk{reply.Bytes(), reply.DelayMs(), 0, true};
   if (!faults_.empty()) {
     Fault fault = faults_.front();
     faults_.pop_front();
