@@ -450,7 +450,15 @@ void CModaraDlg::OpenLanguageDialog() {
   dialog.exec();
 }
 
-void CModaraDlg::OnSuspend() { app_.Port().Close(); }
+void CModaraDlg::OnSuspend() {
+  // Every exchange running against the port ends here, without a give-up of
+  // its own later: the device initialisation (with its command), a status
+  // command sent outside it, and the identity query.
+  initializer_.Abort();
+  statusCommands_.Cancel();
+  info_.Stop();
+  app_.Port().Close();
+}
 
 void CModaraDlg::OnResume() {
   if (resuming_) return;
