@@ -24,6 +24,7 @@
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
 #include "platform/PosixSerialDevice.h"
+#include "device/discovery/ModeSwitchData.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
@@ -87,7 +88,8 @@ int CModaraApp::Run() {
   const CSetupData& setup = CSetupData::Instance();
   discovery_->SetDeviceIdentifier(setup.Main_nCompany);  // 12
   discovery_->StartModeSwitchIfNeeded(                  // 13
-      [](const std::string& program) { return StartDetachedProgram(program); });
+      [](const std::vector<std::string>& argv) { return StartDetachedProgram(argv); },
+      [](const std::string& id) { return FindModeSwitchConfig(id, InstalledModeSwitchData()); });
   LoadStores();                                         // 14-17
   Progress();                                           // 18
   ConnectResult found = ConnectDevice(kStartupConnectTries, kStartupConnectIntervalMs);
