@@ -203,11 +203,12 @@ void CModaraApp::LoadStores() {
   }
 
   Progress();  // 17
+  // Created empty when missing or set aside as damaged.
   log_ = std::make_unique<CLogData>();
-  LoadResult log = log_->Load();
+  LoadResult log = log_->LoadOrCreate();
   AddProblem(loadProblems_, kLogDataFile, log.status, log.error);
   monthLog_ = std::make_unique<CMonthLogData>();
-  LoadResult month = monthLog_->Load();
+  LoadResult month = monthLog_->LoadOrCreate();
   AddProblem(loadProblems_, kMonthLogDataFile, month.status, month.error);
   profiles_ = std::make_unique<CConnProfile>();
   LoadResult profiles = profiles_->LoadOrReset();
@@ -249,8 +250,9 @@ void CModaraApp::RunMainWindow() {
   connect(mainWindow_, &QDialog::finished, &loop, &QEventLoop::quit);
   mainWindow_->show();
   loop.exec();
-  // 21. A quit (device removed, screenshot taken) ends without the box.
-  if (mainWindow_->EndedByClose()) {
+  // 21. Also after the device was removed; only the screenshot option ends
+  // without it.
+  if (mainWindow_->ShowsFindDevice()) {
     QMessageBox box(QMessageBox::NoIcon, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
                     kFindDeviceText, QMessageBox::Ok);
     box.setObjectName("FindDevice");

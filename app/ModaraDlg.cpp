@@ -294,7 +294,9 @@ void CModaraDlg::OnMessage(MessageId message, WParam wParam, LParam lParam) {
     case kMsgShowExitPicture: return ShowExitPicture();
     case kMsgHideExitPicture: return HideExitPicture();
     case kMsgShowRefusal: return CModaraApp::ShowMessage(static_cast<StringId>(wParam));
-    case WM_QUIT: return EndModalLoop(false);
+    case WM_QUIT:
+      if (!ending_) endedByQuit_ = true;
+      return EndModalLoop(false);
     default: CBaseDlg::OnMessage(message, wParam, lParam);
   }
 }
