@@ -455,7 +455,9 @@ void CModaraDlg::OpenLanguageDialog() {
 void CModaraDlg::OnSuspend() {
   // Every exchange running against the port ends here, without a give-up of
   // its own later: the device initialisation (with its command), a status
-  // command sent outside it, and the identity query.
+  // command sent outside it, and the identity query. An initialisation
+  // that a resume started ends here too, and the next resume runs in full.
+  if (initializer_.IsRunning()) resuming_ = false;
   initializer_.Abort();
   statusCommands_.Cancel();
   info_.Stop();
