@@ -27,6 +27,7 @@
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
 #include "platform/PosixSerialDevice.h"
+#include "device/discovery/ModeSwitchData.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
@@ -96,7 +97,8 @@ int CModaraApp::Run() {
   const CSetupData& setup = CSetupData::Instance();
   discovery_->SetDeviceIdentifier(setup.Main_nCompany);  // 12
   discovery_->StartModeSwitchIfNeeded(                  // 13
-      [](const std::string& program) { return StartDetachedProgram(program); });
+      [](const std::vector<std::string>& argv) { return StartDetachedProgram(argv); },
+      [](const std::string& id) { return FindModeSwitchConfig(id, InstalledModeSwitchData()); });
   LoadStores();                                         // 14-17
   Progress();                                           // 18
   ReportSearch();
@@ -246,11 +248,12 @@ void CModaraApp::LoadStores() {
   }
 
   Progress();  // 17
+  // Created empty when missing or set aside as damaged.
   log_ = std::make_unique<CLogData>();
-  LoadResult log = log_->Load();
+  LoadResult log = log_->LoadOrCreate();
   AddProblem(loadProblems_, kLogDataFile, log.status, log.error);
   monthLog_ = std::make_unique<CMonthLogData>();
-  LoadResult month = monthLog_->Load();
+  LoadResult month = monthLog_->LoadOrCreate();
   AddProblem(loadProblems_, kMonthLogDataFile, month.status, month.error);
   profiles_ = std::make_unique<CConnProfile>();
   LoadResult profiles = profiles_->LoadOrReset();
@@ -292,8 +295,9 @@ void CModaraApp::RunMainWindow() {
   connect(mainWindow_, &QDialog::finished, &loop, &QEventLoop::quit);
   mainWindow_->show();
   loop.exec();
-  // 21. A quit (device removed, screenshot taken) ends without the box.
-  if (mainWindow_->EndedByClose()) {
+  // 21. Also after the device was removed; only the screenshot option ends
+  // without it.
+  if (mainWindow_->ShowsFindDevice()) {
     QMessageBox box(QMessageBox::NoIcon, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
                     kFindDeviceText, QMessageBox::Ok);
     box.setObjectName("FindDevice");

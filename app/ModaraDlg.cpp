@@ -330,7 +330,9 @@ void CModaraDlg::OnMessage(MessageId message, WParam wParam, LParam lParam) {
     case kMsgShowExitPicture: return ShowExitPicture();
     case kMsgHideExitPicture: return HideExitPicture();
     case kMsgShowRefusal: return CModaraApp::ShowMessage(static_cast<StringId>(wParam));
-    case WM_QUIT: return EndModalLoop(false);
+    case WM_QUIT:
+      if (!ending_) endedByQuit_ = true;
+      return EndModalLoop(false);
     default: CBaseDlg::OnMessage(message, wParam, lParam);
   }
 }
@@ -486,7 +488,17 @@ void CModaraDlg::OpenLanguageDialog() {
   dialog.exec();
 }
 
-void CModaraDlg::OnSuspend() { app_.Port().Close(); }
+void CModaraDlg::OnSuspend() {
+  // Every exchange running against the port ends here, without a give-up of
+  // its own later: the device initialisation (with its command), a status
+  // command sent outside it, and the identity query. An initialisation
+  // that a resume started ends here too, and the next resume runs in full.
+  if (initializer_.IsRunning()) resuming_ = false;
+  initializer_.Abort();
+  statusCommands_.Cancel();
+  info_.Stop();
+  app_.Port().Close();
+}
 
 void CModaraDlg::OnResume() {
   if (resuming_) return;

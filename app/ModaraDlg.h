@@ -111,10 +111,14 @@ public:
   bool IsInitialised() const { return initialised_; }
   // Saves a picture of the window; false when it cannot be written.
   bool SaveScreenshot(const QString& path);
-  // Ends the modal loop: byClose when the user closed the window (start-up
-  // then shows its last box), false for a quit.
+  // Ends the modal loop: byClose when the user closed the window, false
+  // when the program's own options (a screenshot) or a test end it.
   void EndModalLoop(bool byClose);
   bool EndedByClose() const { return endedByClose_; }
+  // Whether start-up shows its last box ("Find device") now that the loop
+  // has ended: after a close and after a quit (the device was removed),
+  // not when the program's own options ended it.
+  bool ShowsFindDevice() const { return endedByClose_ || endedByQuit_; }
 
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
@@ -215,6 +219,7 @@ private:
   std::unique_ptr<CSleepMonitor> sleep_;
   QPointer<QWidget> exitPicture_;
   bool endedByClose_ = false;
+  bool endedByQuit_ = false;
   bool ending_ = false;
   bool resuming_ = false;
   bool shownOnce_ = false;

@@ -81,6 +81,9 @@ public:
   // sequence is already running.
   bool InitializeDevice();
   bool IsRunning() const { return running_; }
+  // Suspend: stops the sequence where it stands (its command included)
+  // without deciding anything; a later InitializeDevice starts afresh.
+  void Abort();
 
   // PIN management reports that its entry window has closed: the SIM state
   // 22 lets the sequence go on, anything else counts as given up.
@@ -138,6 +141,9 @@ private:
   DeviceInitHooks hooks_;
 
   bool running_ = false;
+  // Counts the sequences stopped from outside; answers and questions of an
+  // earlier one are ignored.
+  unsigned generation_ = 0;
   bool waitingForCard_ = false;
   std::string progress_;
   Action next_ = nullptr;

@@ -71,6 +71,22 @@ TEST_F(DeviceInfoQueryTest, BusyPortIsRetriedUntilItIsFree) {
   EXPECT_EQ(query_.Firmware(), "SIM.1.0.0");
 }
 
+// Suspend while the identity is asked for: the query stops, its give-up
+// never comes, and the closed port stays Closed.
+TEST_F(DeviceInfoQueryTest, StopEndsTheQueryWithoutTouchingTheClosedPort) {
+  Control("fault silent 2");
+  bool done = false;
+  query_.Start([&] { done = true; });
+  ASSERT_TRUE(query_.IsRunning());
+  query_.Stop();
+  port_.Close();
+  EXPECT_FALSE(query_.IsRunning());
+  EXPECT_FALSE(dispatcher_.HasHandler(kCommandSlot));
+  loop_.AdvanceUntil([] { return false; }, 4 * CDeviceInfoQuery::kAnswerWaitMs, 10, 2);
+  EXPECT_FALSE(done);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Closed);
+}
+
 TEST_F(DeviceInfoQueryTest, ErrorAnswerGivesNoText) {
   Control("identity serial 49015420323751");
   // A query with arguments is refused by the modem; here the refusal is an

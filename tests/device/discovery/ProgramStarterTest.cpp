@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 #include <thread>
 
 namespace evdo {
@@ -49,6 +52,22 @@ TEST_F(ProgramStarterTest, StartsByBareNameWithoutWaiting) {
   for (int i = 0; i < 1000 && !fs::exists(mark); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(fs::exists(mark));
   kill(pid, SIGTERM);
+}
+
+TEST_F(ProgramStarterTest, ArgumentsReachTheProgramAsGiven) {
+  const fs::path script = folder_ / "evdo-echo-tool";
+  std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > \"$0.args\"\n";
+  fs::permissions(script, fs::perms::owner_all);
+  ASSERT_TRUE(StartDetachedProgram(std::vector<std::string>{script.string(), "-v", "0x1c9e", "-f", "A=1\nB=\"2 3\""}));
+  const fs::path args = folder_ / "evdo-echo-tool.args";
+  std::string text;
+  for (int i = 0; i < 1000 && text.find("B=") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(args);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  EXPECT_EQ(text, "[-v][0x1c9e][-f][A=1\nB=\"2 3\"]");
+  EXPECT_FALSE(StartDetachedProgram(std::vector<std::string>{}));
 }
 
 TEST_F(ProgramStarterTest, MissingProgramIsReportedNotFatal) {
