@@ -97,9 +97,9 @@ bool ContactImport::AddOrSkip(CPbData& store, const ContactRecord& record, Impor
     skipped = true;
     return true;
   }
-  PbStatus added = store.Append(record);
+  ChangeResult added = store.Append(record);
   if (!added) {
-    outcome.Fail(added.message, added.detail);
+    outcome.Fail(added.message, added.Error());
     return false;
   }
   ++outcome.added;

@@ -73,7 +73,7 @@ ProfileFile ProfileFile::Parse(std::string_view content) {
 
 LoadResult ProfileFile::Load(const std::string& path, ProfileFile& profile) {
   Bytes content;
-  LoadResult r = DataFile::Read(path, content);
+  LoadResult r = DataFile::Read(path, content, kMaxBytes);
   profile = Parse(std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
   return r;
 }

@@ -19,6 +19,9 @@ public:
   ProfileFile() = default;
   static ProfileFile Parse(std::string_view content);
 
+  // A settings file beyond this is not read (status Damaged).
+  static constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+
   // Missing file: an empty profile and status Missing.
   static LoadResult Load(const std::string& path, ProfileFile& profile);
   FileResult Save(const std::string& path) const;

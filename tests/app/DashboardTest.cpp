@@ -28,13 +28,13 @@
 namespace evdo {
 namespace {
 
-using testing::Accept;
-using testing::DashboardHarness;
+using test::Accept;
+using test::DashboardHarness;
 
 // The process's private system bus with the mocked login manager: made
 // before anything in the process touches the system bus.
-testing::MockLogind& Logind() {
-  static testing::MockLogind* logind = new testing::MockLogind();
+test::MockLogind& Logind() {
+  static test::MockLogind* logind = new test::MockLogind();
   return *logind;
 }
 const bool kLogindStarted = (Logind(), true);

@@ -45,11 +45,11 @@ int ExportContacts(const std::string& option, const std::string& pbPath, const s
 
 int ImportContacts(const std::string& inPath, const std::string& pbPath, std::ostream& out, std::ostream& err) {
   CPbData store;
-  const bool loaded = store.Load(pbPath);
-  const PbLoadReport& report = store.LastLoad();
-  for (const auto& problem : report.problems) err << pbPath << ": " << problem << "\n";
-  if (!report.setAsidePath.empty()) err << pbPath << ": the damaged file is kept as " << report.setAsidePath << "\n";
-  if (!loaded || report.savesBlocked) return 1;
+  const LoadResult loaded = store.Load(pbPath);
+  if (!loaded.error.empty()) err << loaded.error << "\n";
+  // An unreadable file, or one that could be neither set aside nor created,
+  // takes no contacts.
+  if (loaded.status == LoadStatus::Unreadable || (!loaded.error.empty() && loaded.keptAs.empty())) return 1;
   ImportOutcome outcome = ContactImport::Run(store, inPath, kCsvExtension, kVCardExtension);
   PrintMessages(outcome.messages, out);
   if (!outcome.error.empty()) err << outcome.error << "\n";

@@ -45,7 +45,7 @@ int Check(const std::string& dir, std::ostream& out) {
     if (r.status == LoadStatus::Missing) continue;
     ++seen;
     std::vector<std::string> problems;
-    if (r.status == LoadStatus::Failed) problems.push_back(r.error);
+    if (r.Failed()) problems.push_back(r.error);
     else problems = format->Check(content);
     if (problems.empty()) {
       out << format->FileName() << ": ok\n";
