@@ -12,7 +12,6 @@
 namespace evdo {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 }  // namespace
 
@@ -106,11 +105,5 @@ bool ContactImport::AddOrSkip(CPbData& store, const ContactRecord& record, Impor
   return true;
 }
 
-std::string_view ContactImport::Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
 
 }  // namespace evdo

@@ -1,11 +1,10 @@
 #include "phonebook/PbData.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "core/text/CodePage.h"
+#include "core/text/TextRules.h"
 #include "phonebook/ContactPicture.h"
 
 namespace evdo {
@@ -220,9 +219,7 @@ std::string_view CPbData::StripCountryPrefix(std::string_view number) {
 
 bool CPbData::CheckNumberCharacters(std::string_view text) {
   constexpr char kBackspace = '\b';
-  return std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+' || c == kBackspace;
-  });
+  return std::all_of(text.begin(), text.end(), [](char c) { return IsDialCharacter(c) || c == kBackspace; });
 }
 
 }  // namespace evdo

@@ -17,9 +17,11 @@
 #include "app/MainWindowPages.h"
 #include "app/PreMsg.h"
 #include "app/QtText.h"
+#include "app/StoreLoadMessage.h"
 #include "calls/HistData.h"
 #include "device/SerialPort.h"
 #include "internet/ConnSetData.h"
+#include "sms/SmsData.h"
 #include "tests/app/DashboardHarness.h"
 #include "tests/app/MockLogind.h"
 #include "ui/LanguageStrings.h"
@@ -353,6 +355,26 @@ TEST(Dashboard, DamagedStoreFilesAreSetAsideAndReported) {
   ASSERT_FALSE(h.MessagesSeen().empty());
   EXPECT_TRUE(h.MessagesSeen().front().startsWith("HistData.dat")) << h.MessagesSeen().front().toStdString();
   EXPECT_EQ(h.Folder().ReadFile("HistData.dat.damaged"), "not a call history");
+}
+
+// A message store that cannot be read is left where it is (not renamed as
+// if damaged), the inbox starts empty and the user is told in the language
+// of the dashboard.
+TEST(Dashboard, AnUnreadableStoreIsLeftInPlaceAndReported) {
+  DashboardHarness h;
+  std::filesystem::create_directory(h.Folder().File("SmsData.dat"));
+  h.Folder().WriteFile("SmsData.dat/inside", "kept");
+  h.OnModal("loadProblems", Accept);
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    EXPECT_TRUE(WaitFor([&] { return !h.MessagesSeen().empty(); }));
+    EXPECT_TRUE(app.Sms()->IsEmpty(AllBoxes));
+    w.EndModalLoop(false);
+  });
+  ASSERT_FALSE(h.MessagesSeen().empty());
+  const QString expected = FromAnsi(FillPlaceholders(LoadString(kStrStoreUnreadable), {"SmsData.dat"}));
+  EXPECT_EQ(h.MessagesSeen().front(), expected) << h.MessagesSeen().front().toStdString();
+  EXPECT_EQ(h.Folder().ReadFile("SmsData.dat/inside"), "kept");
+  EXPECT_FALSE(std::filesystem::exists(h.Folder().File("SmsData.dat.damaged")));
 }
 
 TEST(Dashboard, SuspendClosesThePortAndResumeReconnects) {

@@ -1,21 +1,16 @@
 #include "tools/evdo-data/DataTool.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/text/CodePage.h"
+#include "core/text/TextRules.h"
 #include "tools/evdo-data/ContactsCommand.h"
 
 namespace evdo::datatool {
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
 
 const std::vector<std::unique_ptr<DataFileFormat>>& Formats() {
   static const auto formats = AllFormats();
@@ -71,10 +66,8 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     return 1;
   }
   auto problems = format->Check(content);
-  if (!problems.empty()) {
-    for (const auto& p : problems) err << path << ": " << p << "\n";
-    return 1;
-  }
+  for (const auto& p : problems) err << path << ": " << p << "\n";
+  if (!problems.empty() && !format->ReadsAnyContent()) return 1;
   Json doc;
   doc["file"] = format->FileName();
   doc["content"] = format->Dump(content);
@@ -125,9 +118,9 @@ int Build(const std::string& jsonPath, std::string outPath, std::ostream& out, s
 }  // namespace
 
 const DataFileFormat* FindFormat(const std::string& path) {
-  std::string name = Lower(std::filesystem::path(path).filename().string());
+  const std::string name = std::filesystem::path(path).filename().string();
   for (const auto& f : Formats())
-    if (Lower(f->FileName()) == name) return f.get();
+    if (EqualIgnoringAsciiCase(f->FileName(), name)) return f.get();
   return nullptr;
 }
 
