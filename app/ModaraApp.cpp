@@ -21,6 +21,7 @@
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"
 #include "app/StandardButtonTexts.h"
+#include "app/StoreLoadMessage.h"
 #include "app/UnattendedRun.h"
 #include "calls/HistData.h"
 #include "device/AtDispatcher.h"
@@ -43,9 +44,14 @@ namespace {
 
 CModaraApp* theApp = nullptr;
 
-void AddProblem(std::vector<std::string>& problems, const std::string& file, LoadStatus status,
-                const std::string& error) {
-  if (status == LoadStatus::Failed) problems.push_back(file + ": " + error);
+// The user hears of a file that did not load through the language module;
+// the detail (the system's reason) goes to standard error.
+void AddProblem(std::vector<std::string>& problems, const std::string& file, const LoadResult& r) {
+  if (!r.error.empty()) std::fprintf(stderr, "evdo-dashboard: %s\n", r.error.c_str());
+  const StoreLoadTexts texts{LoadString(kStrStoreDamagedKept), LoadString(kStrStoreDamagedLeft),
+                             LoadString(kStrStoreUnreadable)};
+  std::string message = StoreLoadMessage(texts, file, r);
+  if (!message.empty()) problems.push_back(std::move(message));
 }
 
 }  // namespace
@@ -231,33 +237,26 @@ bool CModaraApp::CreateDeviceList() {
 void CModaraApp::LoadStores() {
   Progress(true);  // 14
   phonebook_ = std::make_unique<CPbData>();
-  phonebook_->Load();
-  const PbLoadReport& pb = phonebook_->LastLoad();
-  for (const std::string& problem : pb.problems) loadProblems_.push_back("PbData.dat: " + problem);
+  AddProblem(loadProblems_, kPbDataFile, phonebook_->Load());
 
   Progress();  // 15
   sms_ = std::make_unique<CSmsData>();
-  SmsLoadResult sms = sms_->LoadOrCreate();
-  AddProblem(loadProblems_, kSmsDataFile, sms.status, sms.error);
+  AddProblem(loadProblems_, kSmsDataFile, sms_->LoadOrCreate());
 
   if (CSetupData::Instance().Main_nCall != 0) {  // 16
     Progress();
     history_ = std::make_unique<CHistData>();
-    LoadResult hist = history_->Load();
-    AddProblem(loadProblems_, kHistDataFile, hist.status, hist.error);
+    AddProblem(loadProblems_, kHistDataFile, history_->Load());
   }
 
   Progress();  // 17
   // Created empty when missing or set aside as damaged.
   log_ = std::make_unique<CLogData>();
-  LoadResult log = log_->LoadOrCreate();
-  AddProblem(loadProblems_, kLogDataFile, log.status, log.error);
+  AddProblem(loadProblems_, kLogDataFile, log_->LoadOrCreate());
   monthLog_ = std::make_unique<CMonthLogData>();
-  LoadResult month = monthLog_->LoadOrCreate();
-  AddProblem(loadProblems_, kMonthLogDataFile, month.status, month.error);
+  AddProblem(loadProblems_, kMonthLogDataFile, monthLog_->LoadOrCreate());
   profiles_ = std::make_unique<CConnProfile>();
-  LoadResult profiles = profiles_->LoadOrReset();
-  AddProblem(loadProblems_, kConnProfileFile, profiles.status, profiles.error);
+  AddProblem(loadProblems_, kConnProfileFile, profiles_->LoadOrReset());
 }
 
 bool CModaraApp::OpenPort(const std::string& path, bool startThreads) {

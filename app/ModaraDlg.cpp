@@ -27,6 +27,7 @@
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
 #include "app/QtText.h"
+#include "app/StoreLoadMessage.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"
 #include "device/status/NotificationHandlers.h"
@@ -425,8 +426,11 @@ void CModaraDlg::reject() {
 void CModaraDlg::OnClose() {
   // Re-read: the Internet page's settings windows may have changed the file.
   LoadResult loaded = connSetFile_.Load(connSet_, DefaultConnSetData());
-  if (loaded.status == LoadStatus::Failed)
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(loaded.error));
+  if (loaded.Failed()) {
+    const StoreLoadTexts texts{LoadString(kStrStoreDamagedKept), LoadString(kStrStoreDamagedLeft),
+                               LoadString(kStrStoreUnreadable)};
+    QMessageBox::warning(this, windowTitle(), FromAnsi(StoreLoadMessage(texts, kConnSetDataFile, loaded)));
+  }
   if (connSet_.rememberClose == 0) {
     CCloseTipSettingDlg ask(connSet_.closeAction, connSet_.rememberClose, this);
     if (ask.exec() != QDialog::Accepted) return;
@@ -590,7 +594,7 @@ void CModaraDlg::ShowLoadProblems() {
   const auto& problems = app_.LoadProblems();
   if (problems.empty()) return;
   QStringList lines;
-  for (const std::string& p : problems) lines << QString::fromStdString(p);
+  for (const std::string& p : problems) lines << FromAnsi(p);
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), lines.join("\n"), QMessageBox::Ok, this);
   box->setObjectName("loadProblems");
   box->setTextFormat(Qt::PlainText);

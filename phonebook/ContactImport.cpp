@@ -12,7 +12,6 @@
 namespace evdo {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 }  // namespace
 
@@ -97,20 +96,14 @@ bool ContactImport::AddOrSkip(CPbData& store, const ContactRecord& record, Impor
     skipped = true;
     return true;
   }
-  PbStatus added = store.Append(record);
+  ChangeResult added = store.Append(record);
   if (!added) {
-    outcome.Fail(added.message, added.detail);
+    outcome.Fail(added.message, added.Error());
     return false;
   }
   ++outcome.added;
   return true;
 }
 
-std::string_view ContactImport::Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
 
 }  // namespace evdo

@@ -59,7 +59,7 @@ public:
   static bool AddOrSkip(CPbData& store, const ContactRecord& record, ImportOutcome& outcome, bool& skipped);
 
   // Blanks at both ends removed (space, tab, CR, LF, vertical tab, form feed).
-  static std::string_view Trim(std::string_view text);
+
 };
 
 }  // namespace evdo

@@ -1,5 +1,7 @@
 #include "phonebook/CsvContactReader.h"
 
+#include "core/text/TextRules.h"
+
 #include "phonebook/PhonebookMessages.h"
 
 namespace evdo {
@@ -84,7 +86,7 @@ bool CsvContactReader::ReadHeader() {
   bool more = true;
   for (std::size_t column = 0; more && pos_ < text_.size(); ++column) {
     more = ReadField(text_, pos_, field);
-    std::string_view name = ContactImport::Trim(field);
+    std::string_view name = TrimAsciiSpace(field);
     for (int f = 0; f < kContactColumnCount; ++f)
       if (name == FieldName(static_cast<ContactField>(f))) columns_[static_cast<std::size_t>(f)] = column;
   }
@@ -100,7 +102,7 @@ bool CsvContactReader::ReadContact(ContactRecord& record, ImportOutcome& outcome
     more = ReadField(text_, pos_, field);
     for (int f = 0; f < kContactColumnCount; ++f) {
       if (columns_[static_cast<std::size_t>(f)] != column) continue;
-      if (!Store(record, static_cast<ContactField>(f), ContactImport::Trim(field), outcome)) return false;
+      if (!Store(record, static_cast<ContactField>(f), TrimAsciiSpace(field), outcome)) return false;
     }
   }
   return true;

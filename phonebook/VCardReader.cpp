@@ -1,5 +1,7 @@
 #include "phonebook/VCardReader.h"
 
+#include "core/text/TextRules.h"
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -96,7 +98,7 @@ bool VCardReader::ParseCard(std::string_view card, VCardEntry& entry) {
     std::string_view value;
     if (!FindProperty(card, p.name, value)) return false;
     // The value is the whole rest of the line, colons included.
-    SetFieldText(reinterpret_cast<char*>(&entry) + p.offset, p.width, ContactImport::Trim(value));
+    SetFieldText(reinterpret_cast<char*>(&entry) + p.offset, p.width, TrimAsciiSpace(value));
   }
   return true;
 }

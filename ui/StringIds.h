@@ -376,6 +376,16 @@ inline constexpr StringId kStrDialPortOpened = 416;
 inline constexpr StringId kStrDialTimeoutOpeningPort = 417;
 // Dial time-out, or disconnection, while connecting the device
 inline constexpr StringId kStrDialTimeoutConnecting = 418;
+// A data file was damaged and has been renamed; %s the file, %s its new name
+inline constexpr StringId kStrStoreDamagedKept = 450;
+// A data file is damaged and could not be renamed; %s the file
+inline constexpr StringId kStrStoreDamagedLeft = 451;
+// A data file could not be read and is left as it is; %s the file
+inline constexpr StringId kStrStoreUnreadable = 452;
+// Export: the chosen file is a symbolic link; it is not replaced
+inline constexpr StringId kStrExportIsLink = 453;
+// Export: the chosen file is read-only; it is not replaced
+inline constexpr StringId kStrExportReadOnly = 454;
 
 // Texts of the shell's own windows, menus and standard buttons
 // Close-tip dialog: the question above the two choices

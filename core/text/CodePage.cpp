@@ -1,5 +1,7 @@
 #include "core/text/CodePage.h"
 
+#include "core/text/TextRules.h"
+
 #include <iconv.h>
 
 #include <atomic>
@@ -115,8 +117,7 @@ CodePage SystemCodePage() { return g_systemCodePage.load(); }
 void SelectSystemCodePage(CodePage cp) { g_systemCodePage.store(cp); }
 
 bool ParseCodePageName(std::string_view name, CodePage& cp) {
-  std::string lower;
-  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = ToLowerAscii(name);
   if (lower == "936" || lower == "cp936" || lower == "gbk") {
     cp = CodePage::Cp936;
     return true;

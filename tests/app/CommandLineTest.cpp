@@ -23,7 +23,7 @@
 namespace evdo {
 namespace {
 
-using testing::TempDir;
+using test::TempDir;
 
 struct ProcessRun {
   int code = -1;

@@ -17,8 +17,8 @@
 namespace evdo {
 namespace {
 
-using testing::Accept;
-using testing::DashboardHarness;
+using test::Accept;
+using test::DashboardHarness;
 
 void Type(QWidget& dialog, const char* field, const char* text) {
   auto* edit = dialog.findChild<CPinEdit*>(field);

@@ -17,11 +17,13 @@
 #include "app/MainWindowPages.h"
 #include "app/PreMsg.h"
 #include "app/QtText.h"
+#include "app/StoreLoadMessage.h"
 #include "calls/HistData.h"
 #include "device/SerialPort.h"
 #include "internet/ConnSetData.h"
 #include "internet/LogData.h"
 #include "internet/MonthLogData.h"
+#include "sms/SmsData.h"
 #include "tests/app/DashboardHarness.h"
 #include "tests/app/MockLogind.h"
 #include "ui/LanguageStrings.h"
@@ -30,13 +32,13 @@
 namespace evdo {
 namespace {
 
-using testing::Accept;
-using testing::DashboardHarness;
+using test::Accept;
+using test::DashboardHarness;
 
 // The process's private system bus with the mocked login manager: made
 // before anything in the process touches the system bus.
-testing::MockLogind& Logind() {
-  static testing::MockLogind* logind = new testing::MockLogind();
+test::MockLogind& Logind() {
+  static test::MockLogind* logind = new test::MockLogind();
   return *logind;
 }
 const bool kLogindStarted = (Logind(), true);
@@ -371,6 +373,26 @@ TEST(Dashboard, MissingOrDamagedConnectionLogsAreCreatedEmpty) {
   EXPECT_EQ(h.Folder().ReadBytes(kLogDataFile), empty);
   EXPECT_EQ(h.Folder().ReadBytes(kMonthLogDataFile), empty);
   EXPECT_EQ(h.Folder().ReadFile(std::string(kMonthLogDataFile) + ".damaged"), "not a monthly log");
+}
+
+// A message store that cannot be read is left where it is (not renamed as
+// if damaged), the inbox starts empty and the user is told in the language
+// of the dashboard.
+TEST(Dashboard, AnUnreadableStoreIsLeftInPlaceAndReported) {
+  DashboardHarness h;
+  std::filesystem::create_directory(h.Folder().File("SmsData.dat"));
+  h.Folder().WriteFile("SmsData.dat/inside", "kept");
+  h.OnModal("loadProblems", Accept);
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    EXPECT_TRUE(WaitFor([&] { return !h.MessagesSeen().empty(); }));
+    EXPECT_TRUE(app.Sms()->IsEmpty(AllBoxes));
+    w.EndModalLoop(false);
+  });
+  ASSERT_FALSE(h.MessagesSeen().empty());
+  const QString expected = FromAnsi(FillPlaceholders(LoadString(kStrStoreUnreadable), {"SmsData.dat"}));
+  EXPECT_EQ(h.MessagesSeen().front(), expected) << h.MessagesSeen().front().toStdString();
+  EXPECT_EQ(h.Folder().ReadFile("SmsData.dat/inside"), "kept");
+  EXPECT_FALSE(std::filesystem::exists(h.Folder().File("SmsData.dat.damaged")));
 }
 
 TEST(Dashboard, SuspendClosesThePortAndResumeReconnects) {

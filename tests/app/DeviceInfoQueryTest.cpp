@@ -7,7 +7,7 @@
 
 #include "app/DeviceInfoQuery.h"
 #include "core/event/ManualEventLoop.h"
-#include "tests/device/LinkFixture.h"
+#include "tests/support/LinkFixture.h"
 
 namespace evdo {
 namespace {

@@ -24,8 +24,8 @@
 namespace evdo {
 namespace {
 
-using testing::Accept;
-using testing::DashboardHarness;
+using test::Accept;
+using test::DashboardHarness;
 
 bool WaitFor(const std::function<bool()>& pred, int ms = 20000) { return QTest::qWaitFor(pred, ms); }
 

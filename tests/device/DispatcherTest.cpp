@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "device/AtDispatcher.h"
-#include "tests/device/BlockRecorder.h"
+#include "tests/support/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {

@@ -9,7 +9,7 @@
 
 #include "core/event/ManualEventLoop.h"
 #include "device/SerialPort.h"
-#include "tests/device/BlockRecorder.h"
+#include "tests/support/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {

@@ -11,7 +11,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 ConnProfileRecord Profile(const std::string& name, bool isDefault = false) {
   ProfileFields f;

@@ -9,7 +9,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 LocalTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   LocalTime t;

@@ -11,10 +11,10 @@
 #include "tests/support/TempDir.h"
 
 // The scratch folder helper, wherever the test support keeps it.
-namespace evdo::testing {}
+namespace evdo::test {}
 namespace evdo::test {}
 namespace scratch {
-using namespace evdo::testing;
+using namespace evdo::test;
 using namespace evdo::test;
 }  // namespace scratch
 

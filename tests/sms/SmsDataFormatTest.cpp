@@ -16,7 +16,7 @@ namespace {
 using datatool::Json;
 using test::MakeRecord;
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 int RunTool(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
@@ -68,7 +68,7 @@ Bytes AwkwardFile() {
 }
 
 TEST(SmsDataTool, DumpThenBuildIsByteIdentical) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   const Bytes original = AwkwardFile();
   WriteBytes(path, original);
@@ -94,7 +94,7 @@ TEST(SmsDataTool, DumpThenBuildIsByteIdentical) {
 }
 
 TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   WriteBytes(path, AwkwardFile());
   std::string json;
@@ -113,7 +113,7 @@ TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
 }
 
 TEST(SmsDataTool, BuildRefusesWhatTheStoreCouldNotHold) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string jsonPath = dir.File("sms.json");
   const Json record = {{"flags", 0},        {"status", 0},    {"number", "1"},
                        {"time", {{"status", 0}, {"value", 1.0}}},
@@ -145,7 +145,7 @@ TEST(SmsDataTool, BuildRefusesWhatTheStoreCouldNotHold) {
 }
 
 TEST(SmsDataTool, CheckReportsWhatIsWrong) {
-  ScratchDir dir;
+  TempDir dir;
   Bytes damaged(6 + 1644, 0);
   damaged[0] = 0xF5, damaged[1] = 0x01;  // 500 + 1
   WriteBytes(dir.File("SmsData.dat"), damaged);

@@ -93,11 +93,11 @@ int ImportContacts(const std::string& inPath, const std::string& pbPath, InputEn
     return 1;
   }
   CPbData store;
-  const bool loaded = store.Load(pbPath);
-  const PbLoadReport& report = store.LastLoad();
-  for (const auto& problem : report.problems) err << pbPath << ": " << problem << "\n";
-  if (!report.setAsidePath.empty()) err << pbPath << ": the damaged file is kept as " << report.setAsidePath << "\n";
-  if (!loaded || report.savesBlocked) return 1;
+  const LoadResult loaded = store.Load(pbPath);
+  if (!loaded.error.empty()) err << loaded.error << "\n";
+  // An unreadable file, or one that could be neither set aside nor created,
+  // takes no contacts.
+  if (loaded.status == LoadStatus::Unreadable || (!loaded.error.empty() && loaded.keptAs.empty())) return 1;
   if (store.Count() >= kMaxContacts) {
     out << MessageText(pbmsg::kStoreFull) << "\n";
     return 1;

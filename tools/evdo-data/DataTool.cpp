@@ -1,22 +1,17 @@
 #include "tools/evdo-data/DataTool.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/text/CodePage.h"
+#include "core/text/TextRules.h"
 #include "tools/evdo-data/ContactsCommand.h"
 #include "tools/evdo-data/ToolTexts.h"
 
 namespace evdo::datatool {
 namespace {
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
 
 const std::vector<std::unique_ptr<DataFileFormat>>& Formats() {
   static const auto formats = AllFormats();
@@ -79,7 +74,7 @@ int CheckFile(const std::string& path, const DataFileFormat& format, const std::
   if (r.status == LoadStatus::Missing) return 0;
   seen = true;
   std::vector<std::string> problems;
-  if (r.status == LoadStatus::Failed) problems.push_back(r.error);
+  if (r.Failed()) problems.push_back(r.error);
   else problems = format.Check(content);
   if (problems.empty()) {
     out << label << ": ok\n";
@@ -126,10 +121,8 @@ int Dump(const std::string& path, const std::string& formatName, std::ostream& o
     return 1;
   }
   auto problems = format->Check(content);
-  if (!problems.empty()) {
-    for (const auto& p : problems) err << path << ": " << p << "\n";
-    return 1;
-  }
+  for (const auto& p : problems) err << path << ": " << p << "\n";
+  if (!problems.empty() && !format->ReadsAnyContent()) return 1;
   Json doc;
   doc["file"] = format->FileName();
   doc["content"] = format->Dump(content);
@@ -243,9 +236,9 @@ bool TakeFlag(std::vector<std::string>& args, const char* name) {
 }  // namespace
 
 const DataFileFormat* FindFormat(const std::string& path) {
-  std::string name = Lower(std::filesystem::path(path).filename().string());
+  const std::string name = std::filesystem::path(path).filename().string();
   for (const auto& f : Formats())
-    if (Lower(f->FileName()) == name) return f.get();
+    if (EqualIgnoringAsciiCase(f->FileName(), name)) return f.get();
   return nullptr;
 }
 

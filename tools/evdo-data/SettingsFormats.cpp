@@ -2,6 +2,7 @@
 
 #include "core/text/CodePage.h"
 #include "core/text/FixedText.h"
+#include "core/text/TextRules.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/SettingData.h"
 #include "core/settings/SetupData.h"
@@ -18,6 +19,8 @@ namespace {
 class EvdoIniFormat : public DataFileFormat {
 public:
   std::string FileName() const override { return kSettingsFile; }
+  // The program reads every settings file; what check finds are remarks.
+  bool ReadsAnyContent() const override { return true; }
 
   std::vector<std::string> Check(const Bytes& content) const override {
     std::vector<std::string> problems = CheckLines(content);
@@ -30,13 +33,15 @@ public:
     }
     for (const auto& s : IntSettings()) {
       auto v = profile.Get(s.section, s.key);
-      if (v && !IsDecimal(*v))
-        problems.push_back(std::string(s.key) + " = \"" + ToUtf8(*v) + "\" is not a whole number; it reads as " +
-                           std::to_string(ProfileFile::ParseProfileInt(*v)));
-      else if (v && !FitsInt32(*v))
+      if (!v) continue;
+      const std::string reads = std::to_string(ProfileFile::ParseProfileInt(*v));
+      if (!IsDecimal(*v))
+        problems.push_back(std::string(s.key) + " = \"" + ToUtf8(*v) + "\" is not a whole number; it reads as " + reads);
+      else if (!Fits32Bits(*v))
         problems.push_back(std::string(s.key) + " = " + Trimmed(*v) +
-                           " does not fit a 32-bit number (-2147483648 to 2147483647); it reads as " +
-                           std::to_string(ProfileFile::ParseProfileInt(*v)));
+                           " does not fit a 32-bit number (-2147483648 to 4294967295); it reads as " + reads);
+      else if (std::string(TrimAsciiSpace(*v)) != reads)
+        problems.push_back(std::string(s.key) + " = \"" + ToUtf8(*v) + "\" reads as " + reads);
     }
     if (auto v = profile.Get("Messages", "Messages_ValPeriod"); v) {
       int p = ProfileFile::ParseProfileInt(*v);
@@ -131,7 +136,9 @@ private:
     return std::string(v);
   }
   // A decimal (IsDecimal) whose value fits a signed 32-bit integer.
-  static bool FitsInt32(const std::string& v) {
+  // Whether the number fits the 32 bits it is kept in: as a signed value
+  // down to -2147483648, as a double word up to 4294967295.
+  static bool Fits32Bits(const std::string& v) {
     std::string t = Trimmed(v);
     bool negative = !t.empty() && t[0] == '-';
     std::string digits = t.substr(negative ? 1 : 0);
@@ -139,19 +146,16 @@ private:
     digits = first == std::string::npos ? "0" : digits.substr(first);
     if (digits.size() > 10) return false;
     if (digits.size() < 10) return true;
-    return digits <= (negative ? std::string("2147483648") : std::string("2147483647"));
+    return digits <= (negative ? std::string("2147483648") : std::string("4294967295"));
   }
   static ProfileFile Parse(const Bytes& content) {
     return ProfileFile::Parse(std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
   }
-  static bool IsDecimal(const std::string& v) {
-    std::size_t i = 0;
-    while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
-    if (i < v.size() && v[i] == '-') ++i;
-    std::size_t digits = 0;
-    while (i < v.size() && v[i] >= '0' && v[i] <= '9') ++i, ++digits;
-    while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
-    return digits > 0 && i == v.size();
+  // An optional sign and decimal digits between blanks.
+  static bool IsDecimal(std::string_view v) {
+    v = TrimAsciiSpace(v);
+    if (!v.empty() && (v.front() == '-' || v.front() == '+')) v.remove_prefix(1);
+    return !v.empty() && AllDecimalDigits(v);
   }
 };
 

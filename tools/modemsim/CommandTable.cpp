@@ -2,27 +2,14 @@
 
 #include <algorithm>
 
-#include <cctype>
+#include "core/text/TextRules.h"
 
 namespace evdo::modemsim {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
+std::string Upper(std::string_view text) { return ToUpperAscii(text); }
+std::string_view Trim(std::string_view text) { return TrimAsciiSpace(text); }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "tools/modemsim/ModemEngine.h"
 
+#include "core/text/TextRules.h"
+
 #include <cctype>
 
 #include "tools/modemsim/ControlArgs.h"
@@ -11,8 +13,7 @@ namespace {
 constexpr std::size_t kDefaultGarbage = 16;
 
 bool StartsWithAt(std::string_view line) {
-  return line.size() >= 2 && std::toupper(static_cast<unsigned char>(line[0])) == 'A' &&
-         std::toupper(static_cast<unsigned char>(line[1])) == 'T';
+  return StartsWithIgnoringAsciiCase(line, "AT");
 }
 
 // Bytes that are neither CR nor LF, from a fixed sequence.

@@ -59,7 +59,7 @@ protected:
   std::string Etc() const { return folder_.File("etc"); }
   std::string Share() const { return folder_.File("share"); }
 
-  testing::TempDir folder_;
+  test::TempDir folder_;
   ModeSwitchData data_;
 };
 

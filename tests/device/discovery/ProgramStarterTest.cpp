@@ -13,6 +13,8 @@
 #include <vector>
 #include <thread>
 
+#include "tests/support/TempDir.h"
+
 namespace evdo {
 namespace {
 
@@ -22,21 +24,16 @@ namespace fs = std::filesystem;
 class ProgramStarterTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "evdo-starter-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    folder_ = fs::path(dir_.Path());
     const fs::path script = folder_ / "evdo-blocking-tool";
     std::ofstream(script) << "#!/bin/sh\ntouch \"$0.started\"\nexec sleep 30\n";
     fs::permissions(script, fs::perms::owner_all);
     oldPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", (folder_.string() + ":" + oldPath_).c_str(), 1);
   }
-  void TearDown() override {
-    setenv("PATH", oldPath_.c_str(), 1);
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
+  void TearDown() override { setenv("PATH", oldPath_.c_str(), 1); }
 
+  test::TempDir dir_;
   fs::path folder_;
   std::string oldPath_;
 };

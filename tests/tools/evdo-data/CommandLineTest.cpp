@@ -15,7 +15,7 @@
 namespace evdo::datatool {
 namespace {
 
-using evdo::testing::TempDir;
+using evdo::test::TempDir;
 
 struct ToolRun {
   int code;

@@ -10,7 +10,7 @@
 namespace evdo::datatool {
 namespace {
 
-using evdo::testing::TempDir;
+using evdo::test::TempDir;
 
 struct ToolRun {
   int code;
@@ -59,6 +59,45 @@ TEST(DataTool, CheckSaysWhatIsWrongWithWhichFile) {
   ToolRun dump = Tool({"dump", dir.File("SettingData.dat")});
   EXPECT_EQ(dump.code, 1);
   EXPECT_TRUE(dump.out.empty());
+}
+
+// The settings file is read whatever it holds: dump prints what the program
+// reads and puts check's remarks on standard error.
+TEST(DataTool, DumpOfTheSettingsShowsWhatIsReadDespiteRemarks) {
+  TempDir dir;
+  dir.WriteFile("EVDO.ini",
+                "\xEF\xBB\xBF[Internet]\nInternet_dwfOptions=3000000000\n[Main]\nMain_nCall=yes\n"
+                "Main_nLanguage=016\nMain_nCompany=4294967297\n[Messages]\nMessages_DeliReport=-1\n");
+  ToolRun check = Tool({"check", dir.Path()});
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("Internet_dwfOptions = \"3000000000\" reads as -1294967296"), std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("Main_nCompany = 4294967297 does not fit a 32-bit number (-2147483648 to 4294967295); "
+                           "it reads as 1"),
+            std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("Main_nLanguage = \"016\" reads as 16"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find("Messages_DeliReport = \"-1\" reads as 0"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find("Main_nCall = \"yes\" is not a whole number"), std::string::npos) << check.out;
+
+  ToolRun dump = Tool({"dump", dir.File("EVDO.ini")});
+  ASSERT_EQ(dump.code, 0) << dump.err;
+  EXPECT_NE(dump.err.find("Main_nCall"), std::string::npos) << dump.err;
+  auto json = Json::parse(dump.out);
+  const auto& content = json["content"];
+  EXPECT_EQ(content["Internet"]["Internet_dwfOptions"], -1294967296);
+  EXPECT_EQ(content["Main"]["Main_nCall"], 0);
+  EXPECT_EQ(content["Main"]["Main_nLanguage"], 16);
+  EXPECT_EQ(content["Main"]["Main_nCompany"], 1);
+  EXPECT_EQ(content["Messages"]["Messages_DeliReport"], 0);
+
+  // A sound file gives no remarks.
+  dir.WriteFile("EVDO.ini", "\xEF\xBB\xBF[Main]\nMain_nCall=0\n");
+  check = Tool({"check", dir.Path()});
+  EXPECT_EQ(check.code, 0) << check.out;
+  dump = Tool({"dump", dir.File("EVDO.ini")});
+  EXPECT_TRUE(dump.err.empty()) << dump.err;
+  EXPECT_EQ(Json::parse(dump.out)["content"]["Main"]["Main_nCall"], 0);
 }
 
 TEST(DataTool, RefusesBadUsageAndBadJson) {

@@ -8,7 +8,7 @@
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
 #include "platform/PosixSerialDevice.h"
-#include "tests/device/BlockRecorder.h"
+#include "tests/support/BlockRecorder.h"
 #include "tools/modemsim/SimulatedModem.h"
 
 namespace evdo::test {
