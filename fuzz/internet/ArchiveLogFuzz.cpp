@@ -1,9 +1,12 @@
 // "LogData.dat" and "MonthLogData.dat": files from the input (or none), then
 // connections logged and deleted as the input says. Every saved change
 // leaves on disk what the stores hold, a refused one leaves both files
-// untouched, fresh stores load what was saved, a refused file is kept aside
+// untouched (a month that would pass 32-bit seconds refuses alone: the
+// connection stays logged), fresh stores load what was saved, a refused file is kept aside
 // unchanged, and the months count every second of the connections logged.
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
 
 #include "fuzz/support/FuzzSupport.h"
 #include "internet/LogData.h"
@@ -61,8 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       r.duration = in.ConsumeBool() ? in.ConsumeIntegral<std::int64_t>() : in.ConsumeIntegral<std::uint32_t>();
       r.received = in.ConsumeIntegral<std::uint32_t>();
       r.sent = in.ConsumeIntegral<std::uint32_t>();
+      const int logCount = log.Count();
       result = log.AddConnection(r, months);
       if (result) Require(MonthSeconds(months) == secondsBefore + r.duration, "the months count every second");
+      if (!result && FitsArchiveSeconds(r.duration)) {
+        // Only the month refused (its seconds would pass 32 bits): the
+        // connection stays logged and the months are untouched.
+        Require(log.Count() == std::min(logCount + 1, kMaxLogRecords), "the connection stays logged");
+        Require(fuzz::ReadAll(log.Path()) == Content(log), "the log with the connection is on disk");
+        Require(fuzz::ReadAll(months.Path()) == monthsBefore, "a refused month leaves the months untouched");
+        continue;
+      }
     } else {
       result = log.DeleteConnection(in.ConsumeIntegralInRange(-1, log.Count()));
       Require(fuzz::ReadAll(months.Path()) == monthsBefore, "deleting a connection leaves the months");

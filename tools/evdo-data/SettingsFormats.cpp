@@ -1,5 +1,7 @@
 #include "tools/evdo-data/SettingsFormats.h"
 
+#include <stdexcept>
+
 #include "core/text/CodePage.h"
 #include "core/text/FixedText.h"
 #include "core/settings/ProfileFile.h"
@@ -48,18 +50,32 @@ public:
     return out;
   }
 
+  // Refuses what the program would not read back as given.
   Bytes Build(const Json& json) const override {
     ProfileFile profile;
     for (const auto& s : TextSettings()) {
       const Json& section = Field(json, s.section);
-      if (section.contains(s.key)) profile.Set(s.section, s.key, FromUtf8(Get<std::string>(section, s.key)));
+      if (!section.contains(s.key)) continue;
+      const std::string utf8 = Get<std::string>(section, s.key);
+      const std::string value = FromUtf8(utf8);
+      if (ToUtf8(value) != utf8)
+        throw std::runtime_error(std::string("setting \"") + s.key + "\" has characters the code page cannot hold");
+      if (value.find_first_of(std::string("\n\0", 2)) != std::string::npos)
+        throw std::runtime_error(std::string("setting \"") + s.key + "\" holds a line break or a NUL character");
+      profile.Set(s.section, s.key, value);
     }
     for (const auto& s : IntSettings()) {
       const Json& section = Field(json, s.section);
-      if (section.contains(s.key)) profile.Set(s.section, s.key, std::to_string(Get<std::int32_t>(section, s.key)));
+      if (!section.contains(s.key)) continue;
+      const std::int32_t value = Get<std::int32_t>(section, s.key);
+      if (value < 0)
+        throw std::runtime_error(std::string("setting \"") + s.key + "\" is negative; the program reads it as 0");
+      profile.Set(s.section, s.key, std::to_string(value));
     }
     std::string text = profile.Serialize();
-    return Bytes(text.begin(), text.end());
+    Bytes out(text.begin(), text.end());
+    if (auto problems = Check(out); !problems.empty()) throw std::runtime_error(problems.front());
+    return out;
   }
 
 private:
@@ -95,6 +111,7 @@ public:
   Bytes Build(const Json& json) const override {
     Bytes out;
     std::int32_t option = Get<std::int32_t>(json, "option");
+    if (option < 0) throw std::runtime_error("field \"option\" must not be negative");
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(option) >> (8 * i)));
     return out;
   }
