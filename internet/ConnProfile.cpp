@@ -22,8 +22,14 @@ CConnProfile::CConnProfile(std::string profilePath, std::string settingPath)
 LoadResult CConnProfile::Load() {
   Zero();
   selected_.clear();
-  if (!DataFile::Exists(profiles_.Path())) return {LoadStatus::Missing, {}};
+  // The selection is read even without a profile file: the next start reads
+  // it beside the (then saved) profiles, so this one must see it too.
   LoadResult sel = setting_.Load([this](const Bytes& c, std::string& e) { return SelectionFromBytes(c, selected_, e); });
+  if (!DataFile::Exists(profiles_.Path())) {
+    LoadResult missing{LoadStatus::Missing, {}};
+    if (sel.Failed()) AppendError(missing.error, sel.error);
+    return missing;
+  }
   LoadResult r = profiles_.Load([this](const Bytes& c, std::string& e) { return LoadFromBytes(c, e); });
   if (sel.Failed()) AppendError(r.error, sel.error);
   return r;

@@ -138,8 +138,19 @@ std::int32_t ProfileFile::GetInt(std::string_view section, std::string_view key,
   return v ? ParseProfileInt(*v) : defaultValue;
 }
 
+// The value as written in a key line so that Get reads it back unchanged: a
+// line break ends it (it cannot be kept in a line and must not add lines),
+// and a value that reading would change (blanks at either end, or enclosing
+// quotes of its own) is put between double quotes.
+std::string ProfileFile::QuoteValue(std::string_view value) {
+  value = value.substr(0, value.find('\n'));
+  const bool blankEnds = !value.empty() && TrimAsciiSpace(value).size() != value.size();
+  if (blankEnds || Unquote(value).size() != value.size()) return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
 void ProfileFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-  std::string entry = std::string(TrimAsciiSpace(key)) + "=" + std::string(value);
+  std::string entry = std::string(TrimAsciiSpace(key)) + "=" + QuoteValue(value);
   auto r = FindSection(section);
   if (!r) {
     if (!lines_.empty() && lines_.back().empty()) lines_.pop_back();

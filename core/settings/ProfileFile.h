@@ -43,11 +43,16 @@ public:
 
   // Sets key=value in section: the first matching key line is replaced; a new
   // key goes after the last entry of the section; a new section goes at the end.
+  // The value is written so that Get gives it back (see QuoteValue).
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string Serialize() const;
 
   static std::int32_t ParseProfileInt(std::string_view text);
+
+  // A value as a key line holds it: cut at a line break, and between double
+  // quotes when it has blanks at either end or enclosing quotes of its own.
+  static std::string QuoteValue(std::string_view value);
 
 private:
   struct Range {

@@ -107,5 +107,25 @@ TEST(ProfileFile, BinaryAndBrokenLinesDoNotDisturbTheRest) {
   EXPECT_NE(out.find("k=w\r\n"), std::string::npos);
 }
 
+// A value written is read back as it was: blanks at its ends and quotes of
+// its own survive, and a line break cannot smuggle in keys of its own.
+TEST(ProfileFile, WrittenValuesReadBackUnchanged) {
+  auto p = ProfileFile::Parse("[Internet]\r\nInternet_szAPN=ctnet\r\n");
+  const std::string values[] = {" secret", "pass ", "\"quoted\"", "'single'", "\"", "a \"b\" c", "\t\r"};
+  for (const std::string& v : values) {
+    p.Set("Internet", "Internet_szPassword", v);
+    auto again = ProfileFile::Parse(p.Serialize());
+    EXPECT_EQ(again.Get("Internet", "Internet_szPassword"), v) << v;
+  }
+  p.Set("Internet", "Internet_szUserName", "me\n[Main]\nMain_nLanguage=1");
+  auto again = ProfileFile::Parse(p.Serialize());
+  EXPECT_EQ(again.Get("Internet", "Internet_szUserName"), "me");
+  EXPECT_EQ(again.Get("Main", "Main_nLanguage"), std::nullopt);
+  EXPECT_EQ(again.Get("Internet", "Internet_szAPN"), "ctnet");
+  // Plain values are written as they always were.
+  p.Set("Internet", "Internet_szAPN", "ct net");
+  EXPECT_NE(p.Serialize().find("Internet_szAPN=ct net\r\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace evdo

@@ -1,5 +1,7 @@
 #include "tools/evdo-data/SettingsFormats.h"
 
+#include <stdexcept>
+
 #include "core/text/CodePage.h"
 #include "core/text/FixedText.h"
 #include "core/text/TextRules.h"
@@ -61,6 +63,7 @@ public:
     return out;
   }
 
+  // Refuses what the program would not read back as given.
   Bytes Build(const Json& json) const override { return BuildInto(json, ProfileFile()); }
 
   // Sets only the keys the JSON names: every other line of the existing
@@ -83,14 +86,18 @@ private:
       if (value.size() > s.capacity - 1)
         throw std::runtime_error(std::string("field \"") + s.key + "\" holds " + std::to_string(value.size()) +
                                  " bytes; at most " + std::to_string(s.capacity - 1) + " fit");
-      if (value.find_first_of("\r\n") != std::string::npos)
-        throw std::runtime_error(std::string("field \"") + s.key + "\" holds a line break");
+      if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        throw std::runtime_error(std::string("field \"") + s.key + "\" holds a line break or a NUL character");
       profile.Set(s.section, s.key, value);
     }
     for (const auto& s : IntSettings()) {
       if (!json.contains(s.section)) continue;
       const Json& section = Field(json, s.section);
-      if (section.contains(s.key)) profile.Set(s.section, s.key, std::to_string(GetInt<std::int32_t>(section, s.key)));
+      if (!section.contains(s.key)) continue;
+      const std::int32_t value = GetInt<std::int32_t>(section, s.key);
+      if (value < 0)
+        throw std::runtime_error(std::string("field \"") + s.key + "\" is negative; the program reads it as 0");
+      profile.Set(s.section, s.key, std::to_string(value));
     }
     std::string text = profile.Serialize();
     return Bytes(text.begin(), text.end());
@@ -177,6 +184,7 @@ public:
   Bytes Build(const Json& json) const override {
     Bytes out;
     std::int32_t option = GetInt<std::int32_t>(json, "option");
+    if (option < 0) throw std::runtime_error("field \"option\" must not be negative");
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(option) >> (8 * i)));
     return out;
   }

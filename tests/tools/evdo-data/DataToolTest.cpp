@@ -115,5 +115,41 @@ TEST(DataTool, RefusesBadUsageAndBadJson) {
   EXPECT_FALSE(DataFile::Exists(dir.File("SettingData.dat")));
 }
 
+// Hand-edited JSON that the program would not read back as written is
+// refused with its reason, and nothing is written: a negative option or
+// setting (read as 0), a fraction or a number beyond 32 bits (cut or wrapped
+// before), a setting with a line break (it would add lines of its own), one
+// longer than its buffer, or a character the code page cannot hold. Values
+// with blanks at their ends or quotes of their own survive.
+TEST(DataTool, BuildRefusesWhatWouldNotReadBackAsWritten) {
+  TempDir dir;
+  const std::string refused[] = {
+      R"({"file":"SettingData.dat","content":{"option":-1}})",
+      R"({"file":"SettingData.dat","content":{"option":2.5}})",
+      R"({"file":"SettingData.dat","content":{"option":4294967298}})",
+      R"({"file":"EVDO.ini","content":{"Internet":{},"Main":{"Main_nLanguage":-5},"Setup":{},"Messages":{}}})",
+      R"({"file":"EVDO.ini","content":{"Internet":{},"Main":{"Main_nLanguage":1e12},"Setup":{},"Messages":{}}})",
+      R"({"file":"EVDO.ini","content":{"Internet":{"Internet_szAPN":"ctnet\n[Main]\nMain_nCall=0"},"Main":{},"Setup":{},"Messages":{}}})",
+      R"({"file":"EVDO.ini","content":{"Internet":{},"Main":{"Main_szPrefixName":"0123456789012345678901234567890123"},"Setup":{},"Messages":{}}})",
+      R"({"file":"EVDO.ini","content":{"Internet":{},"Main":{"Main_szAppName":"😀"},"Setup":{},"Messages":{}}})",
+  };
+  for (const std::string& json : refused) {
+    dir.WriteFile("edited.json", json);
+    ToolRun r = Tool({"build", dir.File("edited.json"), dir.File("out.dat")});
+    EXPECT_EQ(r.code, 1) << json;
+    EXPECT_EQ(r.err.find("missing field"), std::string::npos) << r.err;
+    EXPECT_FALSE(DataFile::Exists(dir.File("out.dat"))) << json;
+  }
+  dir.WriteFile("edited.json",
+                R"({"file":"EVDO.ini","content":{"Internet":{"Internet_szPassword":"  pass  ","Internet_szAPN":"\"ctnet\""},"Main":{},"Setup":{},"Messages":{}}})");
+  ToolRun built = Tool({"build", dir.File("edited.json"), dir.File("EVDO.ini")});
+  ASSERT_EQ(built.code, 0) << built.err;
+  ToolRun dump = Tool({"dump", dir.File("EVDO.ini")});
+  ASSERT_EQ(dump.code, 0) << dump.err;
+  auto json = Json::parse(dump.out);
+  EXPECT_EQ(json["content"]["Internet"]["Internet_szPassword"], "  pass  ");
+  EXPECT_EQ(json["content"]["Internet"]["Internet_szAPN"], "\"ctnet\"");
+}
+
 }  // namespace
 }  // namespace evdo::datatool
