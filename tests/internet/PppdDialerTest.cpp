@@ -14,6 +14,11 @@
 #include <fstream>
 #include <sstream>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+
 #include "platform/pppd/PppdDialer.h"
 #include "tests/internet/DialFakes.h"
 #include "tests/support/TempDir.h"
@@ -268,6 +273,63 @@ TEST(PppdDialer, MissingPppdIsSaidBeforeDialling) {
   r.loop.RunPending();
   EXPECT_EQ(r.view.messages, std::vector<std::string>{T(kStrIdPppdMissing)});
   EXPECT_EQ(logic.State(), kStateIdle);
+}
+
+// Byte counters of a real kernel interface carrying real packets: the test
+// program runs itself again in a private network namespace (unshare), where
+// "ppp0" is one end of a veth pair.
+constexpr const char* kInnerVariable = "EVDO_NETNS_INNER";
+
+TEST(PppdNamespace, CountersOfARealInterface) {
+  if (std::getenv(kInnerVariable) != nullptr) GTEST_SKIP() << "the inner part runs as PppdNamespace.Inner";
+  if (std::system("unshare -rnm true >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "this machine does not allow a private network namespace (unshare -rnm): "
+                    "the counters of a real interface are not tested here";
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  const std::string script =
+      "mount -t sysfs sysfs /sys && ip link add ppp0 type veth peer name peer0 && "
+      "ip addr add 10.99.0.1/24 dev ppp0 && ip link set peer0 up && ip link set ppp0 up && "
+      "ip neigh add 10.99.0.2 lladdr 02:00:00:00:00:02 dev ppp0 && " +
+      std::string(kInnerVariable) + "=1 exec \"$0\" --gtest_filter=PppdNamespace.Inner";
+  const std::string command = "unshare -rnm sh -c '" + script + "' '" + self + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the test inside the namespace failed";
+}
+
+TEST(PppdNamespace, Inner) {
+  if (std::getenv(kInnerVariable) == nullptr) GTEST_SKIP() << "runs inside the namespace only";
+  LiveRig r;
+  ::setenv("EVDO_PPPD_SYSFS", "", 1);  // the stand-in leaves the counters to the kernel
+  ::setenv("FAKE_PPPD_IFACE", "ppp0", 1);
+  PppdConfig c = r.system.config;
+  c.sysClassNet = "/sys/class/net";
+  PppdDialer kernel(c);
+  CInternetConnection logic(r.window, r.view, kernel, r.preference, r.wlan, r.records);
+  r.route.logic = &logic;
+  logic.Connect(kConnType3G);
+  ASSERT_TRUE(r.loop.AdvanceUntil([&] { return logic.State() == kState3GConnected; }, 8000, 20, 20));
+  r.loop.Advance(kStatisticsMs);
+  const std::string before = r.view.sentBytes;
+  // 100 datagrams of 1000 bytes out of ppp0.
+  int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(9);
+  ::inet_pton(AF_INET, "10.99.0.2", &to.sin_addr);
+  char payload[1000] = {};
+  for (int i = 0; i < 100; ++i)
+    ASSERT_EQ(::sendto(fd, payload, sizeof payload, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 1000);
+  ::close(fd);
+  r.loop.Advance(kStatisticsMs);
+  const std::int64_t sentKB = r.view.indicators[kIndicatorSentKB];
+  EXPECT_GE(sentKB, 100 * 1028 / 1024) << before << " -> " << r.view.sentBytes;
+  EXPECT_GE(r.view.indicators[kIndicatorSendRate], 100 * 1000 * 8);
+  std::printf("[ figures ] kernel counters of ppp0 in the namespace: %s bytes sent\n", r.view.sentBytes.c_str());
+  logic.Disconnect(kConnType3G);
+  ASSERT_EQ(r.records.logs.size(), 1u);
+  EXPECT_GE(r.records.logs[0].sent, 100u * 1000u);
 }
 
 }  // namespace
