@@ -183,10 +183,13 @@ void CInternetConnection::OnMessage(MessageId message, WParam wParam, LParam lPa
         if (!autoActive_) Appear(Appearance::Connected);
       } else {
         SetState(kStateIdle);
-        if (autoActive_)
+        if (autoActive_) {
           AttemptFailed();
-        else
+        } else {
+          // 1: the service refused; a larger value names the reason's text.
+          Message(wParam == kWlanDoneFailed ? kStrIdWlanConnectFailed : static_cast<int>(wParam));
           AppearIdle();
+        }
       }
       return;
     default: return;

@@ -80,7 +80,9 @@ constexpr std::uint32_t kHangUpDelayMs = 300;
 constexpr MessageId kMsgProfileControls = WM_USER + 33;  // wParam 1 enable, 2 disable
 constexpr MessageId kMsgPageImages = WM_USER + 34;       // wParam 14 activity, 15/16 network images
 constexpr MessageId kMsgPreferenceDone = WM_USER + 211;  // the preference command was answered
-constexpr MessageId kMsgWlanDone = WM_USER + 212;        // wParam 0 connected, 1 failed
+constexpr MessageId kMsgWlanDone = WM_USER + 212;        // wParam 0 connected, 1 failed, else a text
+constexpr WParam kWlanDoneOk = 0;
+constexpr WParam kWlanDoneFailed = 1;
 constexpr WParam kProfileControlsOn = 1;
 constexpr WParam kProfileControlsOff = 2;
 constexpr WParam kImageActivity = 14;
@@ -109,6 +111,10 @@ constexpr int kStrIdPortOpened = 416;
 constexpr int kStrIdTimeoutOpenPort = 417;
 constexpr int kStrIdTimeoutConnectDevice = 418;
 constexpr int kStrIdAutoConnectFailed = 2100;
+constexpr int kStrIdWlanNoDevice = 2140;
+constexpr int kStrIdWlanConnectFailed = 2141;
+constexpr int kStrIdWlanNoService = 2142;
+constexpr int kStrIdWlanNoNetwork = 2143;
 constexpr const char* kConnectErrorText = "Connect Error!";
 constexpr const char* kPrefix3G = "3G:";
 constexpr const char* kPrefix1X = "1X:";
@@ -159,7 +165,8 @@ public:
 class WlanConnector {
 public:
   virtual ~WlanConnector() = default;
-  // Starts connecting; quiet when the automatic sequence runs (no boxes).
+  // Starts connecting; the outcome arrives as kMsgWlanDone (the logic shows
+  // no box while the automatic sequence runs).
   virtual void Connect(WindowPort& window, bool quiet) = 0;
   virtual void Stop() = 0;
   virtual void Disconnect() = 0;

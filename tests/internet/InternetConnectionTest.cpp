@@ -390,6 +390,16 @@ TEST(InternetConnection, WirelessLanConnectAndStartAction) {
   r.logic.Disconnect(kConnTypeWlan);
   EXPECT_EQ(r.wlan.disconnects, 1);
   EXPECT_EQ(r.logic.State(), kStateIdle);
+  // Failures name their reason when the user asked (not in the sequence).
+  r.logic.Connect(kConnTypeWlan);
+  r.wlan.Answer(false);
+  r.loop.RunPending();
+  EXPECT_EQ(r.view.messages, std::vector<std::string>{T(kStrIdWlanConnectFailed)});
+  r.logic.Connect(kConnTypeWlan);
+  r.wlan.window->PostMessage(kMsgWlanDone, kStrIdWlanNoDevice);
+  r.loop.RunPending();
+  EXPECT_EQ(r.view.messages.back(), T(kStrIdWlanNoDevice));
+  EXPECT_EQ(r.logic.State(), kStateIdle);
 
   PageRig s;
   s.wlan.connected = true;
