@@ -239,7 +239,7 @@ void CInternetConnection::OnConnectedEvent() {
   }
   window_.PostMessage(kMsgProfileControls, kProfileControlsOff);
   window_.SetTimer(kTimerStatistics, kStatisticsMs);
-  view_.PostIndicator(kIndicatorConnected, 1);
+  view_.PostIndicator(kLinkIndicatorConnected, 1);
 }
 
 void CInternetConnection::OnDisconnectedEvent(int error) {
@@ -325,11 +325,11 @@ void CInternetConnection::StatisticsTick() {
   }
   const std::uint32_t sendRate = TickRate(current_.bytesSent, previous_.bytesSent);
   const std::uint32_t receiveRate = TickRate(current_.bytesReceived, previous_.bytesReceived);
-  view_.PostIndicator(kIndicatorConnected, 1);
-  view_.PostIndicator(kIndicatorSentKB, current_.bytesSent / 1024);
-  view_.PostIndicator(kIndicatorReceivedKB, current_.bytesReceived / 1024);
-  view_.PostIndicator(kIndicatorSendRate, sendRate);
-  view_.PostIndicator(kIndicatorReceiveRate, receiveRate);
+  view_.PostIndicator(kLinkIndicatorConnected, 1);
+  view_.PostIndicator(kLinkIndicatorSentKB, current_.bytesSent / 1024);
+  view_.PostIndicator(kLinkIndicatorReceivedKB, current_.bytesReceived / 1024);
+  view_.PostIndicator(kLinkIndicatorSendRate, sendRate);
+  view_.PostIndicator(kLinkIndicatorReceiveRate, receiveRate);
   view_.SetRates(sendRate / 8192, receiveRate / 8192);
   window_.PostMessage(kMsgPageImages, kImageActivity, ActivityOf(sendRate / 8192, receiveRate / 8192));
   const std::int64_t minutes = current_.connectDurationMs / 60000;
@@ -435,8 +435,8 @@ void CInternetConnection::ClearDisplay() {
 }
 
 void CInternetConnection::ZeroIndicators() {
-  for (int indicator : {kIndicatorSentKB, kIndicatorReceivedKB, kIndicatorSendRate, kIndicatorReceiveRate,
-                        kIndicatorConnected})
+  for (int indicator : {kLinkIndicatorSentKB, kLinkIndicatorReceivedKB, kLinkIndicatorSendRate, kLinkIndicatorReceiveRate,
+                        kLinkIndicatorConnected})
     view_.PostIndicator(indicator, 0);
 }
 

@@ -88,11 +88,11 @@ constexpr WParam kProfileControlsOff = 2;
 constexpr WParam kImageActivity = 14;
 
 // Main window indicators (the status message) this page drives.
-constexpr int kIndicatorSendRate = 9;
-constexpr int kIndicatorReceiveRate = 10;
-constexpr int kIndicatorSentKB = 11;
-constexpr int kIndicatorReceivedKB = 12;
-constexpr int kIndicatorConnected = 13;
+constexpr int kLinkIndicatorSendRate = 9;
+constexpr int kLinkIndicatorReceiveRate = 10;
+constexpr int kLinkIndicatorSentKB = 11;
+constexpr int kLinkIndicatorReceivedKB = 12;
+constexpr int kLinkIndicatorConnected = 13;
 
 // Language strings of the dial.
 constexpr int kStrIdDeviceMissing = 169;

@@ -113,20 +113,20 @@ TEST(InternetConnection, StatisticsTickTextsIndicatorsAndRates) {
   EXPECT_EQ(r.view.sentKB, "1024.00KB");
   EXPECT_EQ(r.view.sentBytes, "1,048,576");
   EXPECT_EQ(r.view.receivedKB, "2.00KB");
-  EXPECT_EQ(r.view.indicators[kIndicatorConnected], 1);
-  EXPECT_EQ(r.view.indicators[kIndicatorSentKB], 1024);
-  EXPECT_EQ(r.view.indicators[kIndicatorReceivedKB], 2);
-  EXPECT_EQ(r.view.indicators[kIndicatorSendRate], 1048576 * 8);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorConnected], 1);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorSentKB], 1024);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorReceivedKB], 2);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorSendRate], 1048576 * 8);
   // The counter did not grow: rate 0, never negative.
   r.dial.sample = {1048576, 4096, 460800, 2000};
   r.loop.Advance(kStatisticsMs);
-  EXPECT_EQ(r.view.indicators[kIndicatorSendRate], 0);
-  EXPECT_EQ(r.view.indicators[kIndicatorReceiveRate], 2048 * 8);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorSendRate], 0);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorReceiveRate], 2048 * 8);
   // A counter that went back (a new interface) gives 0 as well.
   r.dial.sample = {10, 10, 460800, 3000};
   r.loop.Advance(kStatisticsMs);
-  EXPECT_EQ(r.view.indicators[kIndicatorSendRate], 0);
-  EXPECT_EQ(r.view.indicators[kIndicatorReceiveRate], 0);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorSendRate], 0);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorReceiveRate], 0);
   EXPECT_EQ(r.view.duration, "00:00:03");
 }
 
@@ -159,7 +159,7 @@ TEST(InternetConnection, DisconnectHandsTheConnectionToTheStatisticsOnce) {
   EXPECT_EQ(r.records.logs[0].sent, 40960u);
   EXPECT_EQ(r.records.logs[0].received, 81920u);
   EXPECT_EQ(r.records.logs[0].duration, 45 * 60 + 11);
-  EXPECT_EQ(r.view.indicators[kIndicatorConnected], 0);
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorConnected], 0);
   EXPECT_FALSE(r.loop.IsTimerArmed(r.window, kTimerStatistics));
   // The service's late disconnected event of that session changes nothing.
   r.dial.session = session;

@@ -162,8 +162,8 @@ TEST(PppdDialer, ConnectCountHangUpWithThePasswordKeptOffCommandLines) {
     ::usleep(120 * 1000);
     r.loop.Advance(kStatisticsMs);
   }
-  EXPECT_GT(r.view.indicators[kIndicatorSentKB] + r.view.indicators[kIndicatorReceivedKB] +
-                r.view.indicators[kIndicatorSendRate],
+  EXPECT_GT(r.view.indicators[kLinkIndicatorSentKB] + r.view.indicators[kLinkIndicatorReceivedKB] +
+                r.view.indicators[kLinkIndicatorSendRate],
             0);
   EXPECT_NE(r.view.sentBytes, "0");
 
@@ -323,9 +323,9 @@ TEST(PppdNamespace, Inner) {
     ASSERT_EQ(::sendto(fd, payload, sizeof payload, 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 1000);
   ::close(fd);
   r.loop.Advance(kStatisticsMs);
-  const std::int64_t sentKB = r.view.indicators[kIndicatorSentKB];
+  const std::int64_t sentKB = r.view.indicators[kLinkIndicatorSentKB];
   EXPECT_GE(sentKB, 100 * 1028 / 1024) << before << " -> " << r.view.sentBytes;
-  EXPECT_GE(r.view.indicators[kIndicatorSendRate], 100 * 1000 * 8);
+  EXPECT_GE(r.view.indicators[kLinkIndicatorSendRate], 100 * 1000 * 8);
   std::printf("[ figures ] kernel counters of ppp0 in the namespace: %s bytes sent\n", r.view.sentBytes.c_str());
   logic.Disconnect(kConnType3G);
   ASSERT_EQ(r.records.logs.size(), 1u);
