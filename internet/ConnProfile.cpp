@@ -17,7 +17,7 @@ void AppendError(std::string& to, const std::string& more) {
 }  // namespace
 
 CConnProfile::CConnProfile(std::string profilePath, std::string settingPath)
-    : profiles_(std::move(profilePath)), setting_(std::move(settingPath)) {}
+    : profiles_(std::move(profilePath), FileAccess::OwnerOnly), setting_(std::move(settingPath)) {}
 
 LoadResult CConnProfile::Load() {
   Zero();

@@ -70,7 +70,7 @@ LoadResult DataFile::Read(const std::string& path, Bytes& content) {
   return {LoadStatus::Loaded, {}};
 }
 
-FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size) {
+FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size, FileAccess access) {
   struct stat st{};
   mode_t mode = 0644;
   if (::stat(path.c_str(), &st) == 0) {
@@ -78,9 +78,19 @@ FileResult DataFile::Write(const std::string& path, const void* data, std::size_
     mode = (st.st_mode & 07777) | S_IWUSR;
     ::chmod(path.c_str(), mode);
   }
+  // A file that keeps passwords is its owner's alone, also when an older
+  // copy was readable by others.
+  if (access == FileAccess::OwnerOnly) mode = S_IRUSR | S_IWUSR;
   std::string temp = path + ".saving";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  ::unlink(temp.c_str());  // a leftover could carry wider permissions
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return FileResult::Fail(SystemError("cannot write", path));
+  if (access == FileAccess::OwnerOnly && ::fchmod(fd, mode) != 0) {
+    std::string err = SystemError("cannot protect", path);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return FileResult::Fail(err);
+  }
   bool ok = WriteAll(fd, static_cast<const std::uint8_t*>(data), size) && ::fsync(fd) == 0;
   std::string err = ok ? std::string() : SystemError("cannot write", path);
   if (::close(fd) != 0 && ok) {

@@ -25,6 +25,10 @@ struct LoadResult {
   std::string error;
 };
 
+// Who may read a saved file: everyone the folder lets (as the file was), or
+// its owner alone (files that keep passwords).
+enum class FileAccess { Shared, OwnerOnly };
+
 class DataFile {
 public:
   static bool Exists(const std::string& path);
@@ -36,9 +40,10 @@ public:
   // file in the same folder, are flushed to disk, and the temporary file is
   // renamed over the old one: the old content survives any interruption. A
   // read-only file is made writable first, as the stores have always done.
-  static FileResult Write(const std::string& path, const void* data, std::size_t size);
-  static FileResult Write(const std::string& path, const Bytes& content) {
-    return Write(path, content.data(), content.size());
+  static FileResult Write(const std::string& path, const void* data, std::size_t size,
+                          FileAccess access = FileAccess::Shared);
+  static FileResult Write(const std::string& path, const Bytes& content, FileAccess access = FileAccess::Shared) {
+    return Write(path, content.data(), content.size(), access);
   }
 
   // Keeps a file that failed to load under a new name beside it

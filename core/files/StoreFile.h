@@ -15,7 +15,8 @@ public:
   // decode fills the store from content, or returns false with a reason.
   using Decoder = std::function<bool(const Bytes& content, std::string& error)>;
 
-  explicit StoreFile(std::string path) : path_(std::move(path)) {}
+  explicit StoreFile(std::string path, FileAccess access = FileAccess::Shared)
+      : path_(std::move(path)), access_(access) {}
 
   const std::string& Path() const { return path_; }
 
@@ -31,6 +32,7 @@ public:
 
 private:
   std::string path_;
+  FileAccess access_;
   std::string refusal_;  // why saving would destroy something, when it would
 };
 

@@ -102,9 +102,9 @@ CInternetDlg::CInternetDlg(CModaraDlg* mainWindow, CConnProfile& profiles, DialS
       dial_(dial),
       wlan_(wlan),
       records_(records),
-      logic_(Port(), *this, dial_, *(preference_ = std::make_unique<ModemPreference>(
-                                         CModaraApp::Instance() ? &CModaraApp::Instance()->Exchange() : nullptr)),
-             wlan_, records_),
+      preference_(std::make_unique<ModemPreference>(CModaraApp::Instance() ? &CModaraApp::Instance()->Exchange()
+                                                                            : nullptr)),
+      logic_(Port(), *this, dial_, *preference_, wlan_, records_),
       settingsFile_(kConnSetDataFile),
       settings_(DefaultConnSetData()) {
   setObjectName("CInternetDlg");
@@ -166,6 +166,8 @@ void CInternetDlg::BuildLayout() {
   }
   profileLayout->addLayout(profileButtons);
   profileLayout->addStretch();
+  // The two halves keep their widths whichever buttons are shown.
+  profileBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   layout->addWidget(profileBox, 1);
   connect(buttons_[1015], &QPushButton::clicked, this, &CInternetDlg::NewProfile);
   connect(buttons_[4056], &QPushButton::clicked, this, &CInternetDlg::EditProfiles);
@@ -175,6 +177,7 @@ void CInternetDlg::BuildLayout() {
 
   // The connection.
   auto* right = new QVBoxLayout;
+  right->setSpacing(layout->spacing());
   auto* connectBox = new QGroupBox(Str(kStrInetTabTitle), this);
   auto* grid = new QGridLayout(connectBox);
   const std::tuple<int, StringId, int, int> commands[] = {
@@ -237,7 +240,11 @@ void CInternetDlg::BuildLayout() {
   }
   right->addWidget(settingsBox);
   right->addStretch();
-  layout->addLayout(right, 1);
+  auto* rightWidget = new QWidget(this);
+  rightWidget->setLayout(right);
+  right->setContentsMargins(0, 0, 0, 0);
+  rightWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  layout->addWidget(rightWidget, 1);
 }
 
 QPushButton* CInternetDlg::Button(int command) const {

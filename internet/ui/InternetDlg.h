@@ -108,8 +108,8 @@ private:
   DialService& dial_;
   CPageWlan wlan_;
   ConnectionRecords& records_;
-  CInternetConnection logic_;
   std::unique_ptr<PreferenceSender> preference_;
+  CInternetConnection logic_;
   ConnSetDataFile settingsFile_;
   ConnSetData settings_;
 
