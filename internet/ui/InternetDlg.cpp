@@ -109,6 +109,7 @@ CInternetDlg::CInternetDlg(CModaraDlg* mainWindow, CConnProfile& profiles, DialS
       settings_(DefaultConnSetData()) {
   setObjectName("CInternetDlg");
   BuildLayout();
+  dataPort_ = ConfiguredDataPort();
   LoadSettings();
   AddDefaultProfileIfEmpty(profiles_, CSetupData::Instance());
   FillProfiles(InitialSelection(profiles_));
@@ -457,7 +458,7 @@ void CInternetDlg::RefreshWlanIndicator() {
   wlanState_->setText(text);
   // Where dialling cannot work, the page says why before anyone dials.
   DialRequest probe;
-  probe.dataPort = ConfiguredDataPort();
+  probe.dataPort = dataPort_;
   const int why = logic_.Connected() ? 0 : dial_.Preflight(probe);
   dialNote_->setText(why == 0 ? QString() : Str(kStrInetDialBlocked) + Str(why));
 }
@@ -524,7 +525,10 @@ std::string CInternetDlg::ConfiguredDataPort() {
   return ini.GetString("Internet", "szDataPort", kDefaultDataPort, 256);
 }
 
-std::string CInternetDlg::DataPort() { return ConfiguredDataPort(); }
+std::string CInternetDlg::DataPort() {
+  dataPort_ = ConfiguredDataPort();  // read again at each dial
+  return dataPort_;
+}
 
 int CInternetDlg::SimState() { return main_ != nullptr ? main_->Status().Pin().simState.load() : kSimReady; }
 

@@ -91,7 +91,7 @@ public:
   const ConnSetData& Settings() const { return settings_; }
   // The data port from "EVDO.ini" ([Internet] szDataPort).
   static std::string ConfiguredDataPort();
-  // When the statistics of the last tick reached the labels (for measuring).
+  // Timer 58: the wireless LAN's state and whether dialling can work here.
   void RefreshWlanIndicator();
 
 private:
@@ -126,6 +126,7 @@ private:
   QLabel* wlanState_ = nullptr;
   QLabel* dialNote_ = nullptr;
   std::map<int, QPushButton*> buttons_;
+  std::string dataPort_;
   int animation_ = 0;
 
   // The command line request in progress.
