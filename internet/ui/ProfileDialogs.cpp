@@ -134,6 +134,8 @@ CDlgInternetNewConn::CDlgInternetNewConn(const CConnProfile& store, const CSetup
   initial.phoneNumber = setup.Internet_szLocalPhoneNumber;
   initial.apn = std::string(CutToBytes(setup.Internet_szAPN, kProfileApnMax));
   fields_->Show(initial);
+  fields_->name->setFocus();
+  setMinimumWidth(360);
 }
 
 void CDlgInternetNewConn::accept() {
@@ -244,6 +246,7 @@ CStartSettingDlg::CStartSettingDlg(std::int32_t connectAtStart, QWidget* parent)
   layout->addWidget(check_);
   layout->addWidget(OkCancel(this));
   check_->setChecked(connectAtStart != 0);
+  setMinimumWidth(340);
 }
 
 std::int32_t CStartSettingDlg::ConnectAtStart() const { return check_->isChecked() ? 1 : 0; }
@@ -267,6 +270,7 @@ CAutolinkCol::CAutolinkCol(const std::int32_t order[3], QWidget* parent) : CBase
   }
   layout->addLayout(form);
   layout->addWidget(OkCancel(this));
+  setMinimumWidth(340);
 }
 
 void CAutolinkCol::Order(std::int32_t out[3]) const {
@@ -297,6 +301,7 @@ CWlanSettingDlg::CWlanSettingDlg(const ConnSetData& data, QWidget* parent)
   layout->addLayout(form);
   layout->addWidget(OkCancel(this));
   for (const char* name : kProvincesUtf8) province_->addItem(QString::fromUtf8(name));
+  setMinimumWidth(360);
   text1_->setText(FromAnsi(std::string(data.wlanText1, strnlen(data.wlanText1, sizeof data.wlanText1))));
   if (data.keepWlanText2 != 0)
     text2_->setText(FromAnsi(std::string(data.wlanText2, strnlen(data.wlanText2, sizeof data.wlanText2))));
