@@ -11,6 +11,9 @@ QString LaunchOptions::Usage() {
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
+      "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
+      "                     exit status 0 once connected\n"
+      "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
       "  --help             print this and end\n"
       "Relative paths are taken from the folder the program was started in.\n"
       "Exit status: 0 normal end, 1 start-up failed (reason on standard error), 2 bad options,\n"
@@ -37,12 +40,28 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       out.simulate = true;
     } else if (arg == "--startup-report") {
       out.startupReport = true;
+    } else if (arg == "--connect") {
+      out.connectType = QStringLiteral("auto");
+      if (i + 1 < arguments.size() && !arguments[i + 1].startsWith("--")) {
+        out.connectType = arguments[++i].toLower();
+        if (out.connectType != "3g" && out.connectType != "1x" && out.connectType != "wlan" &&
+            out.connectType != "auto") {
+          error = QStringLiteral("--connect takes 3g, 1x, wlan or auto");
+          return false;
+        }
+      }
+    } else if (arg == "--disconnect") {
+      out.disconnect = true;
     } else if (arg == "--help" || arg == "-h") {
       out.help = true;
     } else {
       error = QStringLiteral("unknown option %1").arg(arg);
       return false;
     }
+  }
+  if (out.disconnect && !out.connectType.isEmpty()) {
+    error = QStringLiteral("--connect and --disconnect exclude each other");
+    return false;
   }
   if (out.simulate && !out.portPath.isEmpty()) {
     error = QStringLiteral("--port and --simulate exclude each other");

@@ -32,6 +32,10 @@ struct LaunchOptions {
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;
+  // --connect [3g|1x|wlan|auto]: ask the running dashboard to connect (as
+  // its buttons would) and end with 0 once connected; --disconnect likewise.
+  QString connectType;
+  bool disconnect = false;
   // --help: print the usage and end.
   bool help = false;
 

@@ -162,8 +162,10 @@ bool CModaraApp::ClaimInstance() {
   connect(instance_.get(), &CSingleInstance::RaiseRequested, this, [this] {
     if (mainWindow_) mainWindow_->ComeForward();
   });
-  return instance_->Claim(FromAnsi(PrefixedTitle(kBuiltInTitle)));
+  return instance_->Claim(InstanceTitle());
 }
+
+QString CModaraApp::InstanceTitle() { return FromAnsi(PrefixedTitle(kBuiltInTitle)); }
 
 bool CModaraApp::SelectLanguage() {
   const CSetupData& setup = CSetupData::Instance();

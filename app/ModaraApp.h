@@ -74,6 +74,10 @@ public:
   CDeviceDiscovery& Discovery() { return *discovery_; }
   CLanguageModules& Languages() { return languages_; }
   CModaraDlg* MainWindow() const;
+  // The single-instance socket (null before it was claimed).
+  CSingleInstance* SingleInstance() const { return instance_.get(); }
+  // The name the single instance is claimed under.
+  static QString InstanceTitle();
 
   // The stores; null until start-up has loaded them (the call history also
   // when Main_nCall is 0).

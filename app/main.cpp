@@ -17,6 +17,9 @@
 #include "app/ModaraApp.h"
 #include "app/PortCheck.h"
 #include "app/SetupDlg.h"
+#include "app/SingleInstance.h"
+#include "core/settings/SetupData.h"
+#include "internet/ui/InternetDlg.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -30,6 +33,22 @@ int main(int argc, char** argv) {
   if (options.help) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
     return evdo::kExitOk;
+  }
+  if (options.disconnect || !options.connectType.isEmpty()) {
+    // A request to the running dashboard; this copy shows no window and
+    // needs no display.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();  // the instance's name carries the configured prefix
+    const QString request = options.disconnect ? QStringLiteral("disconnect") : "connect " + options.connectType;
+    // The dial's time-out and the network preference's wait, three times
+    // for the automatic connection, and some room.
+    constexpr int kWaitMs = 3 * (60000 + 8000) + 30000;
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(), request, kWaitMs,
+        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
+    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+    return code;
   }
   const char* startDir = std::getenv(evdo::kStartDirVariable);
   options.ResolvePaths(startDir != nullptr ? QString::fromLocal8Bit(startDir) : QString());
@@ -54,6 +73,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("evdo-dashboard");
+  evdo::CInternetDlg::Register();
   evdo::RegisterSetupPages();
   evdo::CModaraApp app(options);
   return app.Run();

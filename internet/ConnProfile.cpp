@@ -17,7 +17,8 @@ void AppendError(std::string& to, const std::string& more) {
 }  // namespace
 
 CConnProfile::CConnProfile(std::string profilePath, std::string settingPath)
-    : profiles_(std::move(profilePath), kConnProfileMaxFileSize), setting_(std::move(settingPath), kConnSettingBytes) {}
+    : profiles_(std::move(profilePath), kConnProfileMaxFileSize, FileAccess::OwnerOnly),
+      setting_(std::move(settingPath), kConnSettingBytes) {}
 
 LoadResult CConnProfile::Load() {
   Zero();

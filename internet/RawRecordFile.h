@@ -11,7 +11,8 @@ namespace evdo {
 template <class Record>
 class RawRecordFile {
 public:
-  explicit RawRecordFile(std::string path) : file_(std::move(path), sizeof(Record)) {}
+  explicit RawRecordFile(std::string path, FileAccess access = FileAccess::Shared)
+      : file_(std::move(path), sizeof(Record), access) {}
 
   // data becomes the file's record when the file is sound, else defaults.
   LoadResult Load(Record& data, const Record& defaults) {

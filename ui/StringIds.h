@@ -568,5 +568,167 @@ inline constexpr StringId kStrCardUnusableIndicator = 750;
 inline constexpr StringId kStrGroupPin = 751;
 // A settings page: the settings were applied
 inline constexpr StringId kStrSettingsSaved = 752;
+// Automatic connection: no connection type worked
+inline constexpr StringId kStrAutoConnectFailed = 2100;
+// Dial-up: the program pppd is not installed
+inline constexpr StringId kStrPppdMissing = 2101;
+// Dial-up: the kernel has no PPP device (/dev/ppp)
+inline constexpr StringId kStrPppKernelMissing = 2102;
+// Dial-up: the user is not a member of the group dip
+inline constexpr StringId kStrNotInDipGroup = 2103;
+// Dial-up: the dashboard's pppd peers file is missing
+inline constexpr StringId kStrPeersFileMissing = 2104;
+// Dial-up: the modem's data port was not found
+inline constexpr StringId kStrDataPortMissing = 2105;
+// Dial-up: pppd could not be started
+inline constexpr StringId kStrPppdNotStarted = 2106;
+// pppd exit status 1: fatal error
+inline constexpr StringId kStrPppdExit1 = 2111;
+// pppd exit status 2: options refused
+inline constexpr StringId kStrPppdExit2 = 2112;
+// pppd exit status 3: not allowed to run
+inline constexpr StringId kStrPppdExit3 = 2113;
+// pppd exit status 4: no PPP support in the kernel
+inline constexpr StringId kStrPppdExit4 = 2114;
+// pppd exit status 5: ended by a signal
+inline constexpr StringId kStrPppdExit5 = 2115;
+// pppd exit status 6: the port is locked by another program
+inline constexpr StringId kStrPppdExit6 = 2116;
+// pppd exit status 7: the port could not be opened
+inline constexpr StringId kStrPppdExit7 = 2117;
+// pppd exit status 8: the dial (connect script) failed
+inline constexpr StringId kStrPppdExit8 = 2118;
+// pppd exit status 9: the pty command failed
+inline constexpr StringId kStrPppdExit9 = 2119;
+// pppd exit status 10: PPP negotiation failed
+inline constexpr StringId kStrPppdExit10 = 2120;
+// pppd exit status 11: the peer failed to authenticate
+inline constexpr StringId kStrPppdExit11 = 2121;
+// pppd exit status 12: idle time-out
+inline constexpr StringId kStrPppdExit12 = 2122;
+// pppd exit status 13: connect time limit
+inline constexpr StringId kStrPppdExit13 = 2123;
+// pppd exit status 14: callback
+inline constexpr StringId kStrPppdExit14 = 2124;
+// pppd exit status 15: the peer stopped answering
+inline constexpr StringId kStrPppdExit15 = 2125;
+// pppd exit status 16: the modem hung up
+inline constexpr StringId kStrPppdExit16 = 2126;
+// pppd exit status 17: loopback detected
+inline constexpr StringId kStrPppdExit17 = 2127;
+// pppd exit status 18: the init script failed
+inline constexpr StringId kStrPppdExit18 = 2128;
+// pppd exit status 19: authentication refused
+inline constexpr StringId kStrPppdExit19 = 2129;
+// pppd ended with an unknown exit status
+inline constexpr StringId kStrPppdExitOther = 2130;
+// Wireless LAN: no wireless device found
+inline constexpr StringId kStrWlanNoDevice = 2140;
+// Wireless LAN: connecting failed
+inline constexpr StringId kStrWlanConnectFailed = 2141;
+// Wireless LAN: NetworkManager is not running
+inline constexpr StringId kStrWlanNoService = 2142;
+// Wireless LAN: no visible network
+inline constexpr StringId kStrWlanNoNetwork = 2143;
+// Internet page: tab title
+inline constexpr StringId kStrInetTabTitle = 2150;
+// Internet page: button that connects 3G
+inline constexpr StringId kStrInetConnect3G = 2151;
+// Internet page: button that connects 1X
+inline constexpr StringId kStrInetConnect1X = 2152;
+// Internet page: button that connects the wireless LAN
+inline constexpr StringId kStrInetConnectWlan = 2153;
+// Internet page: button that disconnects 3G
+inline constexpr StringId kStrInetDisconnect3G = 2154;
+// Internet page: button that disconnects 1X
+inline constexpr StringId kStrInetDisconnect1X = 2155;
+// Internet page: button that disconnects the wireless LAN
+inline constexpr StringId kStrInetDisconnectWlan = 2156;
+// Internet page: button of the automatic connection
+inline constexpr StringId kStrInetAutoConnect = 2157;
+// Internet page and windows: cancel button
+inline constexpr StringId kStrInetCancel = 2158;
+// Internet page: label of the profile list
+inline constexpr StringId kStrInetProfile = 2159;
+// Profile fields: phone number
+inline constexpr StringId kStrInetPhone = 2160;
+// Profile fields: user name
+inline constexpr StringId kStrInetUser = 2161;
+// Profile fields: password
+inline constexpr StringId kStrInetPassword = 2162;
+// Profile fields: access point name
+inline constexpr StringId kStrInetApn = 2163;
+// Profile fields: default mark
+inline constexpr StringId kStrInetDefault = 2164;
+// Profile fields: authentication group
+inline constexpr StringId kStrInetAuth = 2165;
+// Profile fields: no authentication required
+inline constexpr StringId kStrInetAuthNone = 2166;
+// Profile buttons: new
+inline constexpr StringId kStrInetNew = 2167;
+// Profile buttons: edit in the profile manager
+inline constexpr StringId kStrInetEdit = 2168;
+// Profile buttons: delete
+inline constexpr StringId kStrInetDelete = 2169;
+// Profile buttons: save
+inline constexpr StringId kStrInetSave = 2170;
+// Profile fields: name
+inline constexpr StringId kStrInetName = 2171;
+// Internet page: label of the duration
+inline constexpr StringId kStrInetDuration = 2172;
+// Internet page: label of the data sent
+inline constexpr StringId kStrInetSent = 2173;
+// Internet page: label of the data received
+inline constexpr StringId kStrInetReceived = 2174;
+// Internet page: label of the nominal rate
+inline constexpr StringId kStrInetRate = 2175;
+// Internet page: label of the status line
+inline constexpr StringId kStrInetStatus = 2176;
+// Internet page: settings group
+inline constexpr StringId kStrInetSettings = 2177;
+// Internet page: WLAN settings window button and title
+inline constexpr StringId kStrInetWlanSettings = 2178;
+// Internet page: connect at start window button and title
+inline constexpr StringId kStrInetStartSettings = 2179;
+// Internet page: order of the automatic connection window button and title
+inline constexpr StringId kStrInetAutoOrder = 2180;
+// Internet page: close behaviour window button and title
+inline constexpr StringId kStrInetCloseSettings = 2181;
+// New connection profile window: title
+inline constexpr StringId kStrInetNewConnTitle = 2182;
+// Profile manager window: title
+inline constexpr StringId kStrInetManagerTitle = 2183;
+// Connect at start window: check box
+inline constexpr StringId kStrInetConnectAtStart = 2184;
+// Order window: label of a position; %d is 1, 2 or 3
+inline constexpr StringId kStrInetOrderN = 2185;
+// Connection type name: wireless LAN
+inline constexpr StringId kStrInetTypeWlan = 2186;
+// Connection type name: 3G
+inline constexpr StringId kStrInetType3G = 2187;
+// Connection type name: 1X
+inline constexpr StringId kStrInetType1X = 2188;
+// WLAN settings window: first text (the account)
+inline constexpr StringId kStrInetWlanText1 = 2189;
+// WLAN settings window: second text (the password)
+inline constexpr StringId kStrInetWlanText2 = 2190;
+// WLAN settings window: keep the second text
+inline constexpr StringId kStrInetWlanKeep = 2191;
+// WLAN settings window: province list label
+inline constexpr StringId kStrInetProvince = 2192;
+// Internet page: label of the wireless LAN state
+inline constexpr StringId kStrInetWlanState = 2193;
+// Internet page: a wireless device is present; %s its name, %d networks in range
+inline constexpr StringId kStrInetWlanAvailable = 2194;
+// Windows of the Internet page: OK button
+inline constexpr StringId kStrInetOk = 2195;
+// Close behaviour window: hide choice
+inline constexpr StringId kStrInetCloseHide = 2196;
+// Close behaviour window: exit choice
+inline constexpr StringId kStrInetCloseExit = 2197;
+// Close behaviour window: remember choice
+inline constexpr StringId kStrInetCloseRemember = 2198;
+// Internet page: dial-up cannot work here, followed by the reason
+inline constexpr StringId kStrInetDialBlocked = 2199;
 
 }  // namespace evdo

@@ -142,13 +142,16 @@ FileResult WriteReplacing(const std::string& path, const void* data, std::size_t
 
 }  // namespace
 
-FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size) {
+FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size, FileAccess access) {
   // The new file keeps the old one's permissions, writable by its owner (the
   // stores clear the read-only mark). The old file is not touched: the rename
   // replaces it, and a link in its place is replaced, never followed.
   struct stat st{};
   std::optional<mode_t> mode;
   if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = (st.st_mode & 0777) | S_IWUSR;
+  // A file that keeps passwords is its owner's alone, also when an older copy
+  // was readable by others.
+  if (access == FileAccess::OwnerOnly) mode = S_IRUSR | S_IWUSR;
   return WriteReplacing(path, data, size, mode);
 }
 

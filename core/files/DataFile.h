@@ -69,6 +69,10 @@ struct ChangeResult {
   explicit operator bool() const { return changed && saved.ok; }
 };
 
+// Who may read a saved file: everyone the folder lets (as the file was), or
+// its owner alone (files that keep passwords).
+enum class FileAccess { Shared, OwnerOnly };
+
 class DataFile {
 public:
   static bool Exists(const std::string& path);
@@ -87,9 +91,10 @@ public:
   // old one: the old content survives any interruption. A read-only store
   // file is replaced, as the stores have always cleared the read-only mark;
   // the new file is writable by its owner.
-  static FileResult Write(const std::string& path, const void* data, std::size_t size);
-  static FileResult Write(const std::string& path, const Bytes& content) {
-    return Write(path, content.data(), content.size());
+  static FileResult Write(const std::string& path, const void* data, std::size_t size,
+                          FileAccess access = FileAccess::Shared);
+  static FileResult Write(const std::string& path, const Bytes& content, FileAccess access = FileAccess::Shared) {
+    return Write(path, content.data(), content.size(), access);
   }
 
   // As Write, for a path the user chose (exports): a path that is a symbolic

@@ -28,7 +28,7 @@ LoadResult StoreFile::Load(const Decoder& decode) {
 
 FileResult StoreFile::Save(const Bytes& content) const {
   if (!refusal_.empty()) return FileResult::Fail(refusal_ + "; not saved", FileFault::Refused);
-  return DataFile::Write(path_, content);
+  return DataFile::Write(path_, content, access_);
 }
 
 }  // namespace evdo

@@ -20,8 +20,10 @@ public:
   using Decoder = std::function<bool(const Bytes& content, std::string& error)>;
 
   // maxBytes: the largest file the format allows; a larger one is damaged.
-  explicit StoreFile(std::string path, std::size_t maxBytes = DataFile::kDefaultMaxBytes)
-      : path_(std::move(path)), maxBytes_(maxBytes) {}
+  // access: who may read the saved file.
+  explicit StoreFile(std::string path, std::size_t maxBytes = DataFile::kDefaultMaxBytes,
+                     FileAccess access = FileAccess::Shared)
+      : path_(std::move(path)), maxBytes_(maxBytes), access_(access) {}
 
   const std::string& Path() const { return path_; }
   void SetPath(std::string path) {
@@ -41,6 +43,7 @@ public:
 private:
   std::string path_;
   std::size_t maxBytes_;
+  FileAccess access_;
   std::string refusal_;  // why saving would destroy something, when it would
 };
 

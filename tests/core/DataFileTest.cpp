@@ -44,6 +44,29 @@ TEST(DataFile, SaveReplacesTheWholeContentAndClearsReadOnly) {
   EXPECT_FALSE(DataFile::Exists(path + ".saving"));
 }
 
+TEST(DataFile, OwnerOnlyFilesAreCreatedAndKeptOwnerOnly) {
+  TempDir dir;
+  const mode_t old = ::umask(0);  // a lax umask must not widen them
+  std::string path = dir.File("secret.dat");
+  ASSERT_TRUE(DataFile::Write(path, Bytes{1}, FileAccess::OwnerOnly));
+  struct stat st{};
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ::chmod(path.c_str(), 0644);  // an older, readable copy
+  ASSERT_TRUE(DataFile::Write(path, Bytes{2}, FileAccess::OwnerOnly));
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // A leftover temporary file with wide permissions is not reused.
+  std::string leftover = path + ".saving";
+  ASSERT_TRUE(DataFile::Write(leftover, Bytes{3}));
+  ::chmod(leftover.c_str(), 0666);
+  ASSERT_TRUE(DataFile::Write(path, Bytes{4}, FileAccess::OwnerOnly));
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(dir.ReadBytes("secret.dat"), Bytes{4});
+  ::umask(old);
+}
+
 TEST(DataFile, AFolderThatCannotBeWrittenIsReportedAndTheFileKept) {
   TempDir dir;
   std::string path = dir.File("c.dat");

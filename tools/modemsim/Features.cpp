@@ -1,4 +1,5 @@
 // The features of every simulated modem, one line each.
+#include "tools/modemsim/DataCallFeature.h"
 #include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
@@ -12,6 +13,7 @@ void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<DeviceStatusFeature>();
   engine.AddFeature<SimCardFeature>();
   engine.AddFeature<NetworkFeature>();
+  engine.AddFeature<DataCallFeature>();
 }
 
 }  // namespace evdo::modemsim

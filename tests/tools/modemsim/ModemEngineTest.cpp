@@ -177,6 +177,24 @@ TEST_F(ModemEngineTest, ControlCommandsSendLinesAndBytes) {
   EXPECT_NE(engine_.Control("help").find("fault silent|garbage"), std::string::npos);
 }
 
+TEST_F(ModemEngineTest, DataCallPreferenceDialAndFailures) {
+  engine_.SetEcho(false);
+  EXPECT_EQ(Say("AT+PHPREF=1\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF?\r"), "\r\n+PHPREF: 1\r\n\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF=7\r"), "\r\nERROR\r\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nCONNECT 153600\r\n");
+  EXPECT_EQ(Say("ATH\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nCONNECT 3100000\r\n");
+  EXPECT_EQ(engine_.Control("datacall nocarrier"), "OK\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nNO CARRIER\r\n");
+  EXPECT_EQ(engine_.Control("datacall silent"), "OK\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "");
+  EXPECT_EQ(engine_.Control("datacall answer"), "OK\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "\r\nOK\r\n");
+  EXPECT_NE(engine_.Control("datacall maybe"), "OK\n");
+}
+
 TEST_F(ModemEngineTest, PowerCycleRestoresEchoAndDropsTextEntry) {
   engine_.Commands().Add("AT+XTEXT", [](ModemEngine&, std::string_view, ModemReply& reply) {
     reply.Prompt([](ModemEngine&, const std::string&, ModemReply& answer) { answer.Ok(); });
