@@ -1,4 +1,5 @@
 // The features of every simulated modem, one line each.
+#include "tools/modemsim/CallFeature.h"
 #include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
@@ -8,6 +9,7 @@ namespace evdo::modemsim {
 void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<IdentityFeature>();
   engine.AddFeature<DeviceStatusFeature>();
+  engine.AddFeature<CallFeature>();
 }
 
 }  // namespace evdo::modemsim
