@@ -18,6 +18,9 @@ struct LaunchOptions {
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;
+  // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
+  // copy already running if there is one (the number is checked there too).
+  QString dialNumber;
   // --help: print the usage and end.
   bool help = false;
 

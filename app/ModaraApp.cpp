@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "app/CallPage.h"
 #include "app/FixedPortEnumerator.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
@@ -79,6 +80,7 @@ int CModaraApp::Run() {
   // 5-7: socket start-up and the balloon-tip registry value have no Linux counterpart.
   ShowSplash();                            // 8
   if (!CreatePort()) return 1;             // 9
+  RegisterCallPage(*this);
   mainWindow_ = new CModaraDlg(*this);     // 10
   if (!dispatcher_->StartThreads()) {      // 11
     ShowMessage(kStrDeviceMissingExit);
@@ -119,7 +121,12 @@ bool CModaraApp::ClaimInstance() {
   connect(instance_.get(), &CSingleInstance::RaiseRequested, this, [this] {
     if (mainWindow_) mainWindow_->ComeForward();
   });
-  return instance_->Claim(FromAnsi(PrefixedTitle(kBuiltInTitle)));
+  connect(instance_.get(), &CSingleInstance::DialRequested, this, [this](const QString& number) {
+    // Before the device is ready the number waits for it.
+    if (mainWindow_ && timing_.readyMs >= 0) mainWindow_->DialNumber(number);
+    else options_.dialNumber = number;
+  });
+  return instance_->Claim(FromAnsi(PrefixedTitle(kBuiltInTitle)), options_.dialNumber);
 }
 
 bool CModaraApp::SelectLanguage() {
@@ -296,6 +303,10 @@ void CModaraApp::OnDeviceReady() {
     Report(QString("startup: device initialised after %1 ms; resident memory %2 kB")
                .arg(timing_.readyMs)
                .arg(ResidentKb()));
+  }
+  if (!options_.dialNumber.isEmpty() && mainWindow_) {
+    QString number = std::exchange(options_.dialNumber, QString());
+    mainWindow_->DialNumber(number);
   }
   if (!options_.screenshotPath.isEmpty() && mainWindow_) {
     if (mainWindow_->SaveScreenshot(options_.screenshotPath))

@@ -20,14 +20,17 @@ public:
 
   // True when this process is now the instance of title. False when another
   // copy runs: it has been asked to restore and raise its window.
-  bool Claim(const QString& title);
+  // With dialNumber, a running copy is asked to dial it as well.
+  bool Claim(const QString& title, const QString& dialNumber = {});
 
 Q_SIGNALS:
   // A later copy asked this one to come forward.
   void RaiseRequested();
+  // A later copy asked this one to dial a number (not yet checked).
+  void DialRequested(const QString& number);
 
 private:
-  bool AskRunningCopy(const QString& path);
+  bool AskRunningCopy(const QString& path, const QString& dialNumber = {});
 
   QLocalServer server_;
 };
