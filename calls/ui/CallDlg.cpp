@@ -30,6 +30,7 @@ using callsui::Str;
 namespace {
 
 constexpr char kKeys[] = "123456789*0#";
+constexpr int kColumnWidth = 460;
 
 QString LocalText(const DateTime& t) {
   std::optional<LocalTime> l = t.ToLocal();
@@ -86,7 +87,15 @@ void CCallDlg::RegisterNotifications() {
 }
 
 void CCallDlg::BuildWindow() {
-  auto* layout = new QVBoxLayout(this);
+  // A column of the keypad's width in the middle of the page.
+  auto* outer = new QHBoxLayout(this);
+  auto* column = new QWidget(this);
+  column->setMaximumWidth(kColumnWidth);
+  outer->addStretch(1);
+  outer->addWidget(column, 4);
+  outer->addStretch(1);
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 0, 0, 0);
   display_ = new QLabel(this);
   display_->setObjectName("display");
   display_->setTextFormat(Qt::PlainText);

@@ -99,7 +99,7 @@ CCallHistoryDlg::CCallHistoryDlg(HistoryWindowServices services, QWidget* parent
   connect(deleteAll_, &QPushButton::clicked, this, [this] { DeleteAll(); });
   connect(close_, &QPushButton::clicked, this, [this] { close(); });
   setWindowTitle(Str(kStrButtonCallHistory));
-  resize(600, 380);
+  resize(660, 380);
   for (int list = 0; list < kHistListCount; ++list) Rebuild(list);
   Redisplay();
 }
@@ -141,6 +141,11 @@ void CCallHistoryDlg::Redisplay() {
     item->setText(kHistStartColumn, LocalText(r.Start()));
     item->setText(kHistDurationColumn, QString::fromStdString(DurationText(r.duration)));
     item->setText(kHistRepeatColumn, QString::number(r.repeatCount));
+  }
+  // Never narrower than the standard widths, wide enough for the locale's dates.
+  for (int c = kHistStartColumn; c <= kHistDurationColumn; ++c) {
+    rows_->resizeColumnToContents(c);
+    rows_->setColumnWidth(c, std::max(rows_->columnWidth(c) + 8, kColumnWidths[c]));
   }
   const HistSortState& state = order.State();
   rows_->header()->setSortIndicator(state.column, state.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -116,6 +117,13 @@ void CPopDlg::Hide() {
 void CPopDlg::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (onShown) onShown();
+}
+
+void CPopDlg::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Highlight));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void CPopDlg::keyPressEvent(QKeyEvent* event) {

@@ -48,6 +48,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
 private:
   QPoint FinalPosition() const;
