@@ -311,12 +311,23 @@ void CCallControl::RingArrived() {
   incoming_ = Incoming::Ringing;
   incomingNumber_.clear();
   ringStart_ = hooks_.now();
+  if (!earlyCaller_.empty() && earlyCallerAt_.IsValid() &&
+      DateTime::SecondsBetween(earlyCallerAt_, ringStart_) * 1000 < kRingSilenceMs)
+    incomingNumber_ = earlyCaller_;
+  earlyCaller_.clear();
   if (hooks_.ringing) hooks_.ringing(incomingNumber_);
   Changed();
 }
 
 void CCallControl::CallerNumberArrived(std::string number) {
-  if (incoming_ == Incoming::None) RingArrived();
+  if (incoming_ == Incoming::None) {
+    // Only "RING" starts a call: a caller number that comes on its own is
+    // either ahead of its "RING" (kept for it) or behind a call that has
+    // already ended (it must not ring again).
+    earlyCaller_ = std::move(number);
+    earlyCallerAt_ = hooks_.now();
+    return;
+  }
   if (incoming_ != Incoming::Ringing || number.empty() || number == incomingNumber_) return;
   incomingNumber_ = std::move(number);
   if (hooks_.ringing) hooks_.ringing(incomingNumber_);

@@ -239,6 +239,8 @@ private:
   Incoming incoming_ = Incoming::None;
   std::string incomingNumber_;
   DateTime ringStart_;
+  std::string earlyCaller_;  // a caller number that came without a call
+  DateTime earlyCallerAt_;
 
   // Filled on the dispatcher's threads.
   std::mutex answerLock_;

@@ -358,6 +358,21 @@ TEST_F(IncomingCall, ArrivingWhileTheGateIsClosedSetsTheFlagAndRingsWhenItOpens)
   EXPECT_TRUE(incomingFlag_);
 }
 
+TEST_F(IncomingCall, CallerNumberAloneNeverRingsButIsKeptForItsRing) {
+  Ring("10010");
+  Line("NO CARRIER");
+  Line("+CLIP: \"10010\",129");  // behind the end of the call
+  Settle();
+  loop_.Advance(20000);
+  EXPECT_EQ(control_->IncomingState(), CCallControl::Incoming::None);
+  EXPECT_EQ(history_->Count(kMissedCalls), 1);
+  Line("+CLIP: \"10086\",129");  // ahead of its RING
+  Settle();
+  Ring();
+  EXPECT_EQ(control_->IncomingNumber(), "10086");
+  EXPECT_EQ(ringing_.back(), "10086");
+}
+
 TEST_F(IncomingCall, FailedAnswerRingsAgain) {
   Ring("10010");
   control_->Answer();

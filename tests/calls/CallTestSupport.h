@@ -111,6 +111,7 @@ protected:
   }
   void Ring(const std::string& clip = "") {
     Line("RING");
+    Settle();  // the two come through different buffers of the dispatcher
     if (!clip.empty()) Line("+CLIP: \"" + clip + "\",129");
     Settle();
   }
