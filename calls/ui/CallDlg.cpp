@@ -25,6 +25,7 @@
 namespace evdo {
 
 using callsui::FromAnsi;
+using callsui::LocalText;
 using callsui::Str;
 
 namespace {
@@ -32,12 +33,6 @@ namespace {
 constexpr char kKeys[] = "123456789*0#";
 constexpr int kColumnWidth = 460;
 
-QString LocalText(const DateTime& t) {
-  std::optional<LocalTime> l = t.ToLocal();
-  if (!l) return {};
-  QDateTime dt(QDate(l->year, l->month, l->day), QTime(l->hour, l->minute, l->second));
-  return QLocale::system().toString(dt, QLocale::ShortFormat);
-}
 
 }  // namespace
 
@@ -293,6 +288,9 @@ void CCallDlg::OnRinging(const std::string& number) {
   if (!number.empty()) {
     if (std::optional<std::string> n = ContactName(number)) name = FromAnsi(*n);
   }
+  // The pop-up is a window of its own: it takes the skin's colours from here.
+  popup_->setPalette(window()->palette());
+  popup_->setFont(window()->font());
   popup_->ShowCall(FromAnsi(number), name);
   UpdateIndicator();
 }

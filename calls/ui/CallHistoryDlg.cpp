@@ -22,6 +22,7 @@
 namespace evdo {
 
 using callsui::FromAnsi;
+using callsui::LocalText;
 using callsui::Str;
 
 namespace {
@@ -32,12 +33,6 @@ constexpr int kColumnWidths[kHistColumnCount] = {80, 130, 120, 100, 60};
 constexpr int kColumnTitles[kHistColumnCount] = {kStrColumnName, kStrColumnNumber, kStrColumnTime,
                                                   kStrColumnDuration, kStrColumnCount};
 
-QString LocalText(const DateTime& t) {
-  std::optional<LocalTime> l = t.ToLocal();
-  if (!l) return {};
-  return QLocale::system().toString(QDateTime(QDate(l->year, l->month, l->day), QTime(l->hour, l->minute, l->second)),
-                                    QLocale::ShortFormat);
-}
 
 }  // namespace
 
@@ -99,7 +94,7 @@ CCallHistoryDlg::CCallHistoryDlg(HistoryWindowServices services, QWidget* parent
   connect(deleteAll_, &QPushButton::clicked, this, [this] { DeleteAll(); });
   connect(close_, &QPushButton::clicked, this, [this] { close(); });
   setWindowTitle(Str(kStrButtonCallHistory));
-  resize(660, 380);
+  resize(700, 380);
   for (int list = 0; list < kHistListCount; ++list) Rebuild(list);
   Redisplay();
 }
@@ -143,7 +138,7 @@ void CCallHistoryDlg::Redisplay() {
     item->setText(kHistRepeatColumn, QString::number(r.repeatCount));
   }
   // Never narrower than the standard widths, wide enough for the locale's dates.
-  for (int c = kHistStartColumn; c <= kHistDurationColumn; ++c) {
+  for (int c = kHistNameColumn; c <= kHistDurationColumn; ++c) {
     rows_->resizeColumnToContents(c);
     rows_->setColumnWidth(c, std::max(rows_->columnWidth(c) + 8, kColumnWidths[c]));
   }
