@@ -34,7 +34,7 @@ QDialogButtonBox* OkCancel(QDialog* dialog) {
 
 }  // namespace
 
-CSelDialDlg::CSelDialDlg(const CPbData& phonebook, QWidget* parent) : QDialog(parent) {
+CSelDialDlg::CSelDialDlg(const CPbData& phonebook, QWidget* parent) : CBaseDlg(parent) {
   setObjectName("CSelDialDlg");
   setWindowTitle(Str(kStrTitleChooseNumber));
   auto* layout = new QVBoxLayout(this);
@@ -79,7 +79,7 @@ void CSelDialDlg::accept() {
   QDialog::accept();
 }
 
-CSelPosition::CSelPosition(std::string number, QWidget* parent) : QDialog(parent), number_(std::move(number)) {
+CSelPosition::CSelPosition(std::string number, QWidget* parent) : CBaseDlg(parent), number_(std::move(number)) {
   setObjectName("CSelPosition");
   setWindowTitle(Str(kStrButtonSaveToPhonebook));
   auto* form = new QFormLayout(this);

@@ -3,7 +3,7 @@
 // its non-empty numbers (Mobile, Home, Office), one row each; the chosen
 // row's number is the result. And the position dialog (CSelPosition):
 // which field of a new contact a number goes into, with the contact's name.
-#include <QDialog>
+#include "ui/skin/CBaseDlg.h"
 
 #include <string>
 
@@ -17,7 +17,7 @@ namespace evdo {
 
 class CPbData;
 
-class CSelDialDlg : public QDialog {
+class CSelDialDlg : public CBaseDlg {
   Q_OBJECT
 
 public:
@@ -35,7 +35,7 @@ private:
   std::string chosen_;
 };
 
-class CSelPosition : public QDialog {
+class CSelPosition : public CBaseDlg {
   Q_OBJECT
 
 public:

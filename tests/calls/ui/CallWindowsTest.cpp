@@ -31,6 +31,7 @@
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
 #include "phonebook/PbData.h"
+#include "phonebook/ui/SelDialDlg.h"
 #include "platform/PosixSerialDevice.h"
 #include "tools/modemsim/SimulatedModem.h"
 #include "ui/LanguageLibrary.h"
@@ -251,6 +252,33 @@ TEST(CallHistoryWindow, SortsDeletesAndCallsBack) {
   history.Add(kDialledCalls, Call("444", 4, 5));
   window.OnMessage(kMsgCallRecorded, kDialledCalls, 0);
   EXPECT_EQ(column(1), QStringList{"444"});
+}
+
+TEST(NumberChoice, OffersEveryNonEmptyNumberOfEveryContact) {
+  App();
+  CPbData phonebook;
+  phonebook.SetSaveFunction([](const std::string&, const Bytes&) { return FileResult{}; });
+  ContactRecord bob = EmptyContact();
+  SetFieldValue(bob, ContactField::Name, "Bob");
+  SetFieldValue(bob, ContactField::Mobile, "13900139000");
+  SetFieldValue(bob, ContactField::Company, "01066551234");
+  ContactRecord nobody = EmptyContact();
+  SetFieldValue(nobody, ContactField::Name, "No number");
+  phonebook.Append(bob);
+  phonebook.Append(nobody);
+  CSelDialDlg choose(phonebook);
+  ASSERT_EQ(choose.RowCount(), 2);
+  choose.Rows().setCurrentItem(choose.Rows().topLevelItem(1));
+  choose.accept();
+  EXPECT_EQ(choose.result(), QDialog::Accepted);
+  EXPECT_EQ(choose.ChosenNumber(), "01066551234");
+  CSelPosition position("10086");
+  position.SetName("Service");
+  position.SetField(1);
+  ContactRecord made = position.Contact();
+  EXPECT_EQ(FieldValue(made, ContactField::Name), "Service");
+  EXPECT_EQ(FieldValue(made, ContactField::Home), "10086");
+  EXPECT_EQ(FieldValue(made, ContactField::Mobile), "");
 }
 
 TEST(RingSound, PlaysTheFileAgainAndAgainUntilStopped) {
