@@ -1,16 +1,20 @@
 #include "app/LaunchOptions.h"
 
 #include <QDir>
+#include "calls/DialNumber.h"
 
 namespace evdo {
 
 QString LaunchOptions::Usage() {
   return QStringLiteral(
-      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report] [--help]\n"
+      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
+      "                      [--dial NUMBER | tel:NUMBER] [--help]\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
+      "  --dial NUMBER      dial NUMBER on the call page (of the copy already running, if any)\n"
+      "  tel:NUMBER         the same for a telephone link\n"
       "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
       "                     exit status 0 once connected\n"
       "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
@@ -52,6 +56,10 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       }
     } else if (arg == "--disconnect") {
       out.disconnect = true;
+    } else if (arg == "--dial") {
+      if (!value(out.dialNumber)) return false;
+    } else if (arg.startsWith("tel:", Qt::CaseInsensitive)) {
+      out.dialNumber = arg;
     } else if (arg == "--help" || arg == "-h") {
       out.help = true;
     } else {
@@ -62,6 +70,19 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
   if (out.disconnect && !out.connectType.isEmpty()) {
     error = QStringLiteral("--connect and --disconnect exclude each other");
     return false;
+  }
+  if (!out.dialNumber.isEmpty()) {
+    std::string number = out.dialNumber.toStdString();
+    if (out.dialNumber.startsWith("tel:", Qt::CaseInsensitive)) number = NumberFromTelLink(number);
+    switch (CheckDialNumber(number)) {
+      case DialCheck::Ok: break;
+      case DialCheck::Empty: error = QStringLiteral("no number to dial"); return false;
+      case DialCheck::TooLong: error = QStringLiteral("the number to dial is longer than 40 characters"); return false;
+      case DialCheck::BadCharacter:
+        error = QStringLiteral("a number to dial may hold only the digits 0-9 and *, # and +");
+        return false;
+    }
+    out.dialNumber = QString::fromStdString(number);
   }
   if (out.simulate && !out.portPath.isEmpty()) {
     error = QStringLiteral("--port and --simulate exclude each other");

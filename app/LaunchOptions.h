@@ -36,6 +36,9 @@ struct LaunchOptions {
   // its buttons would) and end with 0 once connected; --disconnect likewise.
   QString connectType;
   bool disconnect = false;
+  // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
+  // copy already running if there is one (the number is checked there too).
+  QString dialNumber;
   // --help: print the usage and end.
   bool help = false;
 

@@ -11,6 +11,9 @@
 
 #include <cstdio>
 
+#include <cstring>
+
+#include "app/CallPage.h"
 #include "app/FixedPortEnumerator.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
@@ -93,6 +96,7 @@ int CModaraApp::Run() {
   // 5-7: socket start-up and the balloon-tip registry value have no Linux counterpart.
   ShowSplash();                            // 8
   if (!CreatePort()) return kExitFailure;  // 9
+  RegisterCallPage(*this);
   mainWindow_ = new CModaraDlg(*this);     // 10
   if (unattended_) unattended_->Exempt(mainWindow_);
   if (!dispatcher_->StartThreads()) {      // 11
@@ -161,6 +165,16 @@ bool CModaraApp::ClaimInstance() {
   instance_ = std::make_unique<CSingleInstance>();
   connect(instance_.get(), &CSingleInstance::RaiseRequested, this, [this] {
     if (mainWindow_) mainWindow_->ComeForward();
+  });
+  // A later copy's "dial NUMBER" (the command line, a tel: link): before the
+  // device is ready the number waits for it. The page checks it again.
+  connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    if (!command.startsWith(QLatin1String(CSingleInstance::kDialCommand))) return;
+    const QString number = command.mid(static_cast<int>(std::strlen(CSingleInstance::kDialCommand)));
+    Q_EMIT instance_->RaiseRequested();
+    if (mainWindow_ && timing_.readyMs >= 0) mainWindow_->DialNumber(number);
+    else options_.dialNumber = number;
+    reply->Finish(kExitOk);
   });
   return instance_->Claim(InstanceTitle());
 }
@@ -347,6 +361,10 @@ void CModaraApp::OnDeviceReady() {
     Report(QString("startup: device initialised after %1 ms; resident memory %2 kB")
                .arg(timing_.readyMs)
                .arg(ResidentKb()));
+  }
+  if (!options_.dialNumber.isEmpty() && mainWindow_) {
+    QString number = std::exchange(options_.dialNumber, QString());
+    mainWindow_->DialNumber(number);
   }
   if (!options_.screenshotPath.isEmpty() && mainWindow_) {
     if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {

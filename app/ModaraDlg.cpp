@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include "app/AboutDialog.h"
+#include "calls/ui/CallDlg.h"
 #include "app/CloseTipSettingDlg.h"
 #include "app/IndicatorPictures.h"
 #include "app/IndicatorStrip.h"
@@ -93,6 +94,7 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
   SystemMenu().AddEntry(kSysCommandLanguage, Str(kStrMenuLanguage));
   SetUpPortHooks();
   SetUpInitializerHooks();
+  app.Dispatcher().SetIncomingCallHook([this] { incomingCall_ = true; });
 }
 
 CModaraDlg::~CModaraDlg() {
@@ -169,6 +171,19 @@ void CModaraDlg::OnCreatePages() {
     pages_[spec.kind] = page;
   }
   layout->addWidget(tabs_, 1);
+  // The call page is asked before another page is shown; it may refuse.
+  shownPage_ = tabs_->currentWidget();
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
+    if (switchingBack_) return;
+    auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls));
+    if (calls != nullptr && shownPage_ == calls && tabs_->currentWidget() != calls && !calls->AskLeave()) {
+      switchingBack_ = true;
+      tabs_->setCurrentWidget(calls);
+      switchingBack_ = false;
+      return;
+    }
+    shownPage_ = tabs_->currentWidget();
+  });
 
   auto* bar = new QWidget(this);
   auto* barLayout = new QHBoxLayout(bar);
@@ -226,6 +241,9 @@ void CModaraDlg::OnInitDialog() {
   AddTrayIcon();
   status_.Reset();
   RegisterNotificationHandlers(app_.Dispatcher(), status_);
+  // After the main window's own: the call page takes "RING", "+CLIP: " and
+  // "NO CARRIER".
+  if (auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls))) calls->RegisterNotifications();
   StartDeviceOrWait();
   for (int indicator : {kIndicatorSentKb, kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate})
     Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), 0);
@@ -400,6 +418,26 @@ void CModaraDlg::ToggleShown() {
     show();
     showNormal();
     showState_ = kShownState;
+  }
+}
+
+void CModaraDlg::ShowCallPage() {
+  ComeForward();
+  if (CBasePage* calls = Page(PageKind::Calls)) tabs_->setCurrentWidget(calls);
+}
+
+void CModaraDlg::DialNumber(const QString& number) {
+  ComeForward();
+  if (Page(PageKind::Calls) == nullptr) return CModaraApp::ShowMessage(kStrCallsSwitchedOff);
+  std::string ansi = ToAnsi(number);
+  OnMessage(kMsgTabContainer, 0, reinterpret_cast<LParam>(&ansi));
+}
+
+void CModaraDlg::SetCallIndicator(int value, int missedCount) {
+  Port().PostMessage(kMsgStatus, kIndicatorCall, value);
+  if (QLabel* element = indicators_->Element(kIndicatorCall); element != nullptr && missedCount > 0) {
+    QString tip = Str(kStrMissedCallsTip);
+    element->setToolTip(tip.replace("%d", QString::number(missedCount)));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,6 +132,16 @@ public:
   QWidget* PinEntry() const { return pinEntry_; }
   // The indicator that says the card is locked (hidden while it is ready).
   QToolButton* CardIndicator() const { return cardIndicator_; }
+  // Set by the dispatcher when "RING" or "+CLIP: " arrives, cleared by the
+  // call page when the call has been answered, rejected or missed. Message
+  // exchanges do not start while it is set.
+  std::atomic<bool>& IncomingCallFlag() { return incomingCall_; }
+  // Dials number on the call page (a later copy's request, the command
+  // line); the page checks it.
+  void DialNumber(const QString& number);
+  void ShowCallPage();
+  // The call indicator: value 1 while a call rings or missed calls wait.
+  void SetCallIndicator(int value, int missedCount);
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
   void OnTimer(TimerId timerId) override;
@@ -224,6 +235,9 @@ private:
   bool resuming_ = false;
   bool shownOnce_ = false;
   bool initialised_ = false;
+  std::atomic<bool> incomingCall_{false};
+  QWidget* shownPage_ = nullptr;
+  bool switchingBack_ = false;
 };
 
 }  // namespace evdo

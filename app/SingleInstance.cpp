@@ -7,6 +7,8 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace evdo {
@@ -35,7 +37,8 @@ CSingleInstance::CSingleInstance(QObject* parent) : QObject(parent) {
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
         if (!client->canReadLine()) return;
         const QByteArray line = client->readLine().trimmed();
-        if (line.startsWith(kConnectRequest) || line == kDisconnectRequest) {
+        if (line.startsWith(kConnectRequest) || line == kDisconnectRequest ||
+            line.startsWith(CSingleInstance::kDialCommand)) {
           auto* reply = new RemoteReply(client);
           Q_EMIT CommandRequested(QString::fromUtf8(line), reply);
           if (!reply->Finished() && receivers(SIGNAL(CommandRequested(QString, RemoteReply*))) == 0) {

@@ -43,6 +43,10 @@ public:
   // copy runs: it has been asked to restore and raise its window.
   bool Claim(const QString& title);
 
+  // The requests a later copy may send: "connect TYPE", "disconnect" and
+  // "dial NUMBER" (kDialCommand, then the number).
+  static constexpr const char* kDialCommand = "dial ";
+
   // A later copy's request to the running one ("connect 3g", "disconnect"):
   // prints each message line and returns the running copy's exit status;
   // 3 when no copy runs, 4 when the answer did not come in waitMs.

@@ -50,6 +50,16 @@ int main(int argc, char** argv) {
     if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
     return code;
   }
+  if (!options.dialNumber.isEmpty()) {
+    // A number for the copy already running; without one, this copy starts
+    // and dials it once the modem is ready.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(), evdo::CSingleInstance::kDialCommand + options.dialNumber, 5000,
+        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code != 3) return code;
+  }
   const char* startDir = std::getenv(evdo::kStartDirVariable);
   options.ResolvePaths(startDir != nullptr ? QString::fromLocal8Bit(startDir) : QString());
   if (!options.portPath.isEmpty()) {

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Starts the EVDO dashboard in its data folder. The program keeps EVDO.ini
 # and its data files in its current directory and reads the language modules
-# ("lang") and skins ("skin") from there; this launcher makes the folder,
+# ("lang"), skins ("skin") and sounds ("wav") from there; this launcher makes the folder,
 # links both into it from the program's folder, enters it and starts the
 # program with the remaining arguments.
 #
@@ -26,6 +26,7 @@ PROGRAM_DIR="$(cd "$(dirname "$SELF")/.." && pwd)/@EVDO_INSTALL_PROGRAM_DIR@"
 PROGRAM="${EVDO_PROGRAM:-$PROGRAM_DIR/evdo-dashboard}"
 LANG_DIR="${EVDO_LANG_DIR:-$PROGRAM_DIR/lang}"
 SKIN_DIR="${EVDO_SKIN_DIR:-$PROGRAM_DIR/skin}"
+WAV_DIR="${EVDO_WAV_DIR:-$PROGRAM_DIR/wav}"
 DATA_DIR="${EVDO_DATA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/evdo-dashboard}"
 
 # --data DIR (or --data=DIR) anywhere among the options; the others go to
@@ -90,6 +91,7 @@ link() {
 }
 link "$LANG_DIR" lang
 link "$SKIN_DIR" skin
+if [ -d "$WAV_DIR" ]; then link "$WAV_DIR" wav; fi
 
 cd "$DATA_DIR"
 exec "$PROGRAM" "$@"

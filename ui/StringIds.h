@@ -731,4 +731,57 @@ inline constexpr StringId kStrInetCloseRemember = 2198;
 // Internet page: dial-up cannot work here, followed by the reason
 inline constexpr StringId kStrInetDialBlocked = 2199;
 
+// Main window: tab of the call page
+inline constexpr StringId kStrTabCalls = 5100;
+// Call page: the dial button
+inline constexpr StringId kStrButtonDial = 5101;
+// Call page: the end button
+inline constexpr StringId kStrButtonEndCall = 5102;
+// Call page: the erase key (a short press removes one character, a long press empties the field)
+inline constexpr StringId kStrButtonErase = 5103;
+// Call page and main window: the button that opens the call history
+inline constexpr StringId kStrButtonCallHistory = 5104;
+// Call page: the label of the volume slider
+inline constexpr StringId kStrLabelVolume = 5105;
+// Incoming-call pop-up: its title
+inline constexpr StringId kStrTitleIncomingCall = 5106;
+// Incoming-call pop-up: the answer button
+inline constexpr StringId kStrButtonAnswer = 5107;
+// Incoming-call pop-up: the reject button
+inline constexpr StringId kStrButtonReject = 5108;
+// Incoming-call pop-up: the button that silences the pop-up and lets the call ring on
+inline constexpr StringId kStrButtonIgnore = 5109;
+// Desktop notification title: a call was not answered
+inline constexpr StringId kStrMissedCallTitle = 5110;
+// Desktop notification text: a call was not answered; %s is the caller's name or number
+inline constexpr StringId kStrMissedCallText = 5111;
+// A number handed to the call page is longer than 40 characters; nothing is dialled
+inline constexpr StringId kStrDialNumberTooLong = 5112;
+// Call page: the called number is busy
+inline constexpr StringId kStrNumberBusy = 5113;
+// Call page and call history: open the message window with the number
+inline constexpr StringId kStrButtonSendMessage = 5114;
+// Call history: save the number into the phonebook
+inline constexpr StringId kStrButtonSaveToPhonebook = 5115;
+// Call history: delete the selected calls
+inline constexpr StringId kStrButtonDelete = 5116;
+// Call history: delete every call of the shown list
+inline constexpr StringId kStrButtonDeleteAll = 5117;
+// Call history: dial the selected call's number
+inline constexpr StringId kStrButtonCallBack = 5118;
+// Call page: pick a number from the phonebook
+inline constexpr StringId kStrButtonContacts = 5119;
+// Number choice dialog: its title
+inline constexpr StringId kStrTitleChooseNumber = 5120;
+// Call page display while the dial command is outstanding
+inline constexpr StringId kStrCalling = 5121;
+// Position dialog: label before the choice of the number field
+inline constexpr StringId kStrLabelSaveNumberAs = 5124;
+// Number choice dialog: the phonebook has no contact with a number
+inline constexpr StringId kStrNoContactWithNumber = 5125;
+// A number given on the command line or in a link could not be dialled because the call page is off
+inline constexpr StringId kStrCallsSwitchedOff = 5126;
+// Main window indicator tip: calls not answered since the call history was last looked at; %d is their count
+inline constexpr StringId kStrMissedCallsTip = 5127;
+
 }  // namespace evdo

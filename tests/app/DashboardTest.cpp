@@ -3,6 +3,10 @@
 // closing, a second start, device removal, suspend and resume.
 #include <gtest/gtest.h>
 
+#include "calls/HistData.h"
+#include "calls/ui/CallDlg.h"
+#include "calls/ui/PopDlg.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -108,16 +112,39 @@ TEST_P(DashboardCallPage, DecidesTheCallHistoryAndTheProgressDots) {
     if (app.Picture() != nullptr) longest = std::max(longest, static_cast<int>(app.Picture()->Text().size()));
   });
   bool history = false;
+  bool callPage = false;
   h.Run([&](CModaraApp& app, CModaraDlg& w) {
     history = app.History() != nullptr;
+    callPage = w.Page(PageKind::Calls) != nullptr;
     w.EndModalLoop(false);
   });
   EXPECT_TRUE(h.ScriptRan());
   EXPECT_EQ(history, call != 0);
+  EXPECT_EQ(callPage, call != 0);
   EXPECT_EQ(longest, call != 0 ? 6 : 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Main_nCall, DashboardCallPage, ::testing::Values(0, 1));
+
+// An incoming call through the whole program: the flag that holds back the
+// message exchanges, the pop-up, the indicator; rejected, all is clear again.
+TEST(Dashboard, IncomingCallSetsTheFlagRingsAndIsRejected) {
+  DashboardHarness h;
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    auto* page = dynamic_cast<CCallDlg*>(w.Page(PageKind::Calls));
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(h.Control("call incoming 10010"));
+    ASSERT_TRUE(WaitFor([&] { return page->Popup().isVisible(); }));
+    EXPECT_TRUE(w.IncomingCallFlag());
+    EXPECT_TRUE(WaitFor([&] { return Picture(w, kIndicatorCall) == 246; }));
+    page->Control().Reject();
+    EXPECT_TRUE(WaitFor([&] { return app.History()->Count(kMissedCalls) == 1; }));
+    EXPECT_FALSE(w.IncomingCallFlag());
+    EXPECT_FALSE(page->Popup().isVisible());
+    w.EndModalLoop(false);
+  });
+  EXPECT_TRUE(h.ScriptRan());
+}
 
 TEST(Dashboard, NotificationsFromTheModemChangeTheIndicators) {
   DashboardHarness h;
@@ -285,7 +312,7 @@ TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIn
   ConnectedPage::connected = true;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
     ASSERT_NE(w.Page(PageKind::Internet), nullptr);
-    EXPECT_EQ(w.Tabs().count(), 1);
+    EXPECT_EQ(w.Tabs().count(), 2);  // the call page and this one
     EXPECT_EQ(ConnectedPage::startActions, 1) << "timer 55 runs the start action once";
     using Forwarded = std::pair<WParam, LParam>;
     auto got = [](Forwarded f) {

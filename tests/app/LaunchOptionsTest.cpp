@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QUuid>
+
 #include "app/LaunchOptions.h"
 #include "app/SingleInstance.h"
 #include "tests/app/QtApp.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <unistd.h>
@@ -96,6 +100,47 @@ TEST(LaunchOptionsRequests, ConnectAndDisconnect) {
   EXPECT_FALSE(LaunchOptions::Parse({"--connect", "4g"}, o, error));
   EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(LaunchOptions::Parse({"--connect", "3g", "--disconnect"}, o, error));
+}
+
+TEST(LaunchOptionsDial, TakesANumberOrATelLinkAndRefusesWhatCannotBeDialled) {
+  LaunchOptions options;
+  QString error;
+  ASSERT_TRUE(LaunchOptions::Parse({"--dial", "+8613800138000"}, options, error));
+  EXPECT_EQ(options.dialNumber, "+8613800138000");
+  ASSERT_TRUE(LaunchOptions::Parse({"tel:+86-10-086;phone-context=x"}, options, error));
+  EXPECT_EQ(options.dialNumber, "+8610086");
+  ASSERT_TRUE(LaunchOptions::Parse({"--dial", "tel:*21%23"}, options, error));
+  EXPECT_EQ(options.dialNumber, "*21#");
+  for (QString bad : QStringList{"10086\rAT+CFUN=0", "12;ATH", "1800-FLOWERS", "tel:", QString(41, '1')}) {
+    EXPECT_FALSE(LaunchOptions::Parse({"--dial", bad}, options, error)) << bad.toStdString();
+    EXPECT_FALSE(error.isEmpty());
+  }
+  EXPECT_FALSE(LaunchOptions::Parse({"--dial"}, options, error));
+}
+
+TEST(SingleInstanceDial, ALaterCopyHandsItsNumberToTheRunningOne) {
+  test::QtApp();
+  const QString title = "evdo-test-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+  CSingleInstance first;
+  ASSERT_TRUE(first.Claim(title));
+  QStringList commands;
+  QObject::connect(&first, &CSingleInstance::CommandRequested, [&](const QString& command, RemoteReply* reply) {
+    commands << command;
+    reply->Finish(0);
+  });
+  // The later copy waits for the first's answer; the first answers from its
+  // event loop, so the later one runs on a thread of its own.
+  std::atomic<int> code{-1};
+  std::thread later([&] {
+    code = CSingleInstance::SendRequest(title, CSingleInstance::kDialCommand + QString("10086"), 5000,
+                                        [](const QString&) {});
+  });
+  QElapsedTimer t;
+  t.start();
+  while (code == -1 && t.elapsed() < 6000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  later.join();
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(commands, QStringList{"dial 10086"});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The features of every simulated modem, one line each.
 #include "tools/modemsim/DataCallFeature.h"
+#include "tools/modemsim/CallFeature.h"
 #include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
@@ -14,6 +15,7 @@ void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<SimCardFeature>();
   engine.AddFeature<NetworkFeature>();
   engine.AddFeature<DataCallFeature>();
+  engine.AddFeature<CallFeature>();
 }
 
 }  // namespace evdo::modemsim

@@ -168,6 +168,31 @@ void ModemEngine::Answer(ModemReply& reply) {
   }
 }
 
+int ModemEngine::After(int ms, std::function<void()> work) {
+  int id = ++nextTimer_;
+  timers_.emplace(TimerClock::now() + std::chrono::milliseconds(ms), Timer{id, std::move(work)});
+  return id;
+}
+
+void ModemEngine::Cancel(int id) {
+  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+    if (it->second.id == id) {
+      timers_.erase(it);
+      return;
+    }
+  }
+}
+
+std::int64_t ModemEngine::RunTimers(TimerClock::time_point now) {
+  while (!timers_.empty() && timers_.begin()->first <= now) {
+    std::function<void()> work = std::move(timers_.begin()->second.work);
+    timers_.erase(timers_.begin());
+    work();  // may add or cancel timers
+  }
+  if (timers_.empty()) return -1;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(timers_.begin()->first - now).count();
+}
+
 void ModemEngine::Notify(std::string_view line) {
   FlushEcho();
   std::string bytes = "\r\n";

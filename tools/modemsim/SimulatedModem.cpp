@@ -377,6 +377,9 @@ void SimulatedModem::Loop() {
   std::vector<pollfd> fds;
   while (!quit_.load()) {
     auto now = OutputQueue::Clock::now();
+    // The engine's timed work (rings, a far end that hangs up) runs first,
+    // so that what it sends is written in this round.
+    std::int64_t timerNanos = engine_->RunTimers(now);
     const bool serial = pty_.IsOpen();
     const bool due = serial && output_.HasDue(now);
     fds.clear();
@@ -388,6 +391,7 @@ void SimulatedModem::Loop() {
     for (const Client& client : clients_) fds.push_back({client.fd, POLLIN, 0});
 
     std::int64_t waitNanos = serial && !due ? output_.NanosUntilDue(now) : -1;
+    if (timerNanos >= 0 && (waitNanos < 0 || timerNanos < waitNanos)) waitNanos = timerNanos;
     timespec timeout{static_cast<time_t>(waitNanos / 1000000000), static_cast<long>(waitNanos % 1000000000)};
     int ready = ::ppoll(fds.data(), fds.size(), waitNanos >= 0 ? &timeout : nullptr, nullptr);
     if (ready < 0 && errno != EINTR) break;
