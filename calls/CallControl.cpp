@@ -437,7 +437,8 @@ void CCallControl::OnMessage(MessageId message, WParam wParam, LParam lParam) {
       return NoCarrier(busy);
     }
     case kMsgDialNumber:
-      if (lParam != 0) DialNumber(*reinterpret_cast<const std::string*>(lParam));
+      // lParam carries the number's address, as the window messages do.
+      if (lParam != 0) DialNumber(*reinterpret_cast<const std::string*>(lParam));  // NOLINT(performance-no-int-to-ptr)
       return;
     default: return;
   }

@@ -27,7 +27,7 @@ void CPinDialogLogic::SetBusy(bool busy) {
   if (view_.setBusy) view_.setBusy(busy);
 }
 
-void CPinDialogLogic::Exchange(std::function<void(CCardCommands::Done)> send,
+void CPinDialogLogic::Exchange(const std::function<void(CCardCommands::Done)>& send,
                                std::function<void(CardVerdict)> evaluate) {
   SetBusy(true);
   send([this, evaluate = std::move(evaluate)](CommandOutcome outcome) {

@@ -49,7 +49,7 @@ protected:
   // Sends with send, then (when answered) re-reads the attempts and calls
   // evaluate with what the card said to the command. A command not written
   // or not answered leaves the window open and unchanged.
-  void Exchange(std::function<void(CCardCommands::Done)> send,
+  void Exchange(const std::function<void(CCardCommands::Done)>& send,
                 std::function<void(CardVerdict)> evaluate);
 
   CCardCommands& card_;

@@ -118,7 +118,7 @@ ModeSwitchData InstalledModeSwitchData() {
 std::optional<std::string> FindModeSwitchConfig(const std::string& id, const ModeSwitchData& data) {
   if (!IsDeviceId(id)) return std::nullopt;
   for (const std::string& folder : data.folders)
-    if (auto text = ReadSmallFile(folder + "/" + id)) return text;
+    if (auto text = ReadSmallFile(std::string(folder).append("/").append(id))) return text;
   if (data.collection.empty()) return std::nullopt;
   std::optional<std::string> tar = Gunzip(data.collection);
   if (!tar) return std::nullopt;

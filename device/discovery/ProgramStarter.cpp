@@ -19,6 +19,7 @@ bool StartDetachedProgram(const std::vector<std::string>& args, int* pid) {
   if (args.empty() || args[0].empty()) return false;
   std::vector<std::string> copies = args;
   std::vector<char*> argv;
+  argv.reserve(copies.size() + 1);
   for (std::string& arg : copies) argv.push_back(arg.data());
   argv.push_back(nullptr);
   pid_t child = 0;
