@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const LoadResult loaded = store.Load();
   if (loaded.status == LoadStatus::Loaded) {
     Require(store.Encode() == initial, "a sound file loads as it is");
-  } else if (loaded.status == LoadStatus::Failed) {
+  } else if (loaded.status == LoadStatus::Damaged) {
     Require(fuzz::ReadAll(path + ".damaged") == initial, "a refused file is kept aside unchanged");
     Require(store.IsEmpty(kAllHistLists), "a refused file leaves the lists empty");
   }
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int op = in.ConsumeIntegralInRange(0, 9);
     const int list = in.ConsumeIntegralInRange(0, kHistListCount);  // 3: no such list
     const Bytes before = fuzz::ReadAll(path);
-    FileResult result;
+    ChangeResult result;
     if (op < 7) {
       HistRecord r{};
       r.SetNumber(in.ConsumeRandomLengthString(48));

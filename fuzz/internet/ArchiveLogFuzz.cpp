@@ -33,7 +33,7 @@ void LoadFrom(FuzzedDataProvider& in, Store& store, std::size_t recordBytes) {
   }
   const LoadResult r = store.LoadOrCreate();
   if (r.status == LoadStatus::Loaded) Require(Content(store) == initial, "a sound log loads as it is");
-  if (r.status == LoadStatus::Failed && hadFile)
+  if (r.status == LoadStatus::Damaged && hadFile)
     Require(fuzz::ReadAll(store.Path() + ".damaged") == initial, "a refused log is kept aside unchanged");
   Require(fuzz::ReadAll(store.Path()) == Content(store), "the file holds what the store holds after a load");
 }
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes logBefore = fuzz::ReadAll(log.Path());
     const Bytes monthsBefore = fuzz::ReadAll(months.Path());
     const std::int64_t secondsBefore = MonthSeconds(months);
-    FileResult result;
+    ChangeResult result;
     if (in.ConsumeIntegralInRange(0, 3) != 0) {
       LogRecord r;
       r.start = DateTime(in.ConsumeIntegralInRange(0, 80000) + in.ConsumeIntegralInRange(0, 86399) / 86400.0, 0);

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CConnProfile store(profiles, setting);
   const LoadResult loaded = store.LoadOrReset();
   if (loaded.status == LoadStatus::Loaded) Require(store.Encode() == initial, "a sound file loads as it is");
-  if (loaded.status == LoadStatus::Failed)
+  if (loaded.status == LoadStatus::Damaged)
     Require(fuzz::ReadAll(profiles + ".damaged") == initial, "a refused file is kept aside unchanged");
   if ((files & 3) == 3 && initialSetting.size() != kConnSettingBytes)
     Require(fuzz::ReadAll(setting + ".damaged") == initialSetting, "a refused selection is kept aside unchanged");
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes before = fuzz::ReadAll(profiles);
     const Bytes beforeSetting = fuzz::ReadAll(setting);
     const int count = store.Count();
-    FileResult result;
+    ChangeResult result;
     bool touchesSetting = false;
     if (op <= 1) {
       const ConnProfileRecord r = MakeRecord(in);
