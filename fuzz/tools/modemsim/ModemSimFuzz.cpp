@@ -54,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The editing rules, kept apart from the engine.
   std::vector<std::string> lines;  // commands run, "" for a refused overlong line
+  std::vector<std::string> history;  // what the history records, in order
   std::string line;
   bool tooLong = false;
   bool textEntry = false;
@@ -63,8 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (textEntry) continue;  // text after a prompt follows other rules
     const auto byte = static_cast<unsigned char>(c);
     if (byte == '\r') {
-      if (tooLong) lines.emplace_back();
-      else if (!line.empty() && StartsWithNoCase(line, "AT")) lines.push_back(line);
+      const std::size_t first = line.find_first_not_of(" \t");
+      const std::string command = first == std::string::npos ? std::string() : line.substr(first);
+      if (tooLong) {
+        lines.emplace_back();
+      } else if (StartsWithNoCase(command, "AT")) {
+        lines.push_back(command);
+        history.push_back(command);
+      } else if (!line.empty()) {
+        history.push_back("(ignored, no AT) " + line);  // recorded, neither run nor answered
+      }
       line.clear();
       tooLong = false;
     } else if (byte == 8 || byte == 127) {
@@ -83,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       echoChanged = echoChanged || StartsWithNoCase(l, "ATE");
     }
     Require(modem.CommandsReceived() == commands.size(), "every command line typed is run once");
-    const std::size_t kept = std::min(commands.size(), ModemEngine::kHistorySize);
-    Require(std::equal(modem.History().begin(), modem.History().end(), commands.end() - kept, commands.end()) &&
+    const std::size_t kept = std::min(history.size(), ModemEngine::kHistorySize);
+    Require(std::equal(modem.History().begin(), modem.History().end(), history.end() - kept, history.end()) &&
                 modem.History().size() == kept,
             "the history holds the last commands as typed");
     std::size_t answers = 0;
