@@ -47,7 +47,9 @@ add_custom_target(evdo_tsan_device_tests)
 
 function(evdo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  # Every test program carries the leak checker's list of system library
+  # leaks (fontconfig's cache), for the sanitizer build.
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/LeakSuppressions.cpp)
   target_compile_options(${name} PRIVATE ${EVDO_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
