@@ -3,10 +3,10 @@
 namespace evdo {
 namespace {
 
-std::int64_t MegabytesUsed(std::uint32_t sentBytes, std::uint32_t receivedBytes, std::int32_t monthReceivedKB,
+std::int64_t MegabytesUsed(std::uint64_t sentBytes, std::uint64_t receivedBytes, std::int32_t monthReceivedKB,
                            std::int32_t monthSentKB) {
-  return std::int64_t{sentBytes >> 20} + (std::int64_t{monthReceivedKB} + monthSentKB) / 1024 +
-         std::int64_t{receivedBytes >> 20};
+  return static_cast<std::int64_t>(sentBytes >> 20) + (std::int64_t{monthReceivedKB} + monthSentKB) / 1024 +
+         static_cast<std::int64_t>(receivedBytes >> 20);
 }
 
 }  // namespace
@@ -19,7 +19,7 @@ bool PastTimeLimit(const UsageLimit& limit, std::int64_t connectionMinutes, std:
   return connectionMinutes + totalMinutes >= std::int64_t{limit.timeLimit};
 }
 
-bool PastDataLimit(const UsageLimit& limit, std::uint32_t sentBytes, std::uint32_t receivedBytes,
+bool PastDataLimit(const UsageLimit& limit, std::uint64_t sentBytes, std::uint64_t receivedBytes,
                    std::int32_t monthReceivedKB, std::int32_t monthSentKB) {
   return MegabytesUsed(sentBytes, receivedBytes, monthReceivedKB, monthSentKB) >= std::int64_t{limit.dataLimit};
 }
@@ -29,14 +29,14 @@ std::int64_t LimitLeft(const UsageLimit& limit, const TrafficCounters& counters)
   return std::int64_t{limit.dataLimit} - MegabytesUsed(0, 0, counters.monthReceived, counters.monthSent);
 }
 
-bool NearDataLimit(const UsageLimit& limit, std::uint32_t sentBytes, std::uint32_t receivedBytes,
+bool NearDataLimit(const UsageLimit& limit, std::uint64_t sentBytes, std::uint64_t receivedBytes,
                    std::int32_t monthReceivedKB, std::int32_t monthSentKB) {
   return MegabytesUsed(sentBytes, receivedBytes, monthReceivedKB, monthSentKB) >=
          std::int64_t{limit.dataLimit} - kLimitWarningMargin;
 }
 
 int UsageLimitWatch::Check(const UsageLimit& limit, const TrafficCounters& counters, std::int64_t connectionMinutes,
-                           std::uint32_t sentBytes, std::uint32_t receivedBytes) {
+                           std::uint64_t sentBytes, std::uint64_t receivedBytes) {
   if (limit.limitOn != 1 || passedShown_) return 0;
   const bool byTime = limit.limitType == kLimitByTime;
   if (!byTime && limit.limitType != kLimitByData) return 0;

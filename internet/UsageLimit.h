@@ -44,10 +44,10 @@ bool NearTimeLimit(const UsageLimit& limit, std::int64_t connectionMinutes, std:
 bool PastTimeLimit(const UsageLimit& limit, std::int64_t connectionMinutes, std::int32_t totalMinutes);
 // True when the month's megabytes and this connection's come within 5 of
 // the data limit; the connection's byte counts count in whole megabytes.
-bool NearDataLimit(const UsageLimit& limit, std::uint32_t sentBytes, std::uint32_t receivedBytes,
+bool NearDataLimit(const UsageLimit& limit, std::uint64_t sentBytes, std::uint64_t receivedBytes,
                    std::int32_t monthReceivedKB, std::int32_t monthSentKB);
 // True when the month's megabytes and this connection's reach the limit.
-bool PastDataLimit(const UsageLimit& limit, std::uint32_t sentBytes, std::uint32_t receivedBytes,
+bool PastDataLimit(const UsageLimit& limit, std::uint64_t sentBytes, std::uint64_t receivedBytes,
                    std::int32_t monthReceivedKB, std::int32_t monthSentKB);
 // Minutes or megabytes left of the limit of its type (negative when passed).
 std::int64_t LimitLeft(const UsageLimit& limit, const TrafficCounters& counters);
@@ -59,7 +59,7 @@ std::int64_t LimitLeft(const UsageLimit& limit, const TrafficCounters& counters)
 class UsageLimitWatch {
 public:
   int Check(const UsageLimit& limit, const TrafficCounters& counters, std::int64_t connectionMinutes,
-            std::uint32_t sentBytes, std::uint32_t receivedBytes);
+            std::uint64_t sentBytes, std::uint64_t receivedBytes);
   void Clear() { shown_ = passedShown_ = false; }
   bool Shown() const { return shown_; }
 
