@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -70,7 +72,15 @@ QTreeWidget* MakeList(QWidget* parent, const QStringList& headers) {
   list->setUniformRowHeights(true);
   list->setHeaderLabels(headers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Widths from a sample row rather than from every row: a full log has a
+  // thousand of them.
+  const QFontMetrics metrics(list->font());
+  for (int c = 0; c < headers.size(); ++c) {
+    const int sample = metrics.horizontalAdvance(c == 0 ? QStringLiteral("2026-12-31 23:59:59")
+                                                        : QStringLiteral("0000000.00 Kbytes"));
+    const int header = metrics.horizontalAdvance(headers[c]);
+    list->setColumnWidth(c, std::max(sample, header) + 24);
+  }
   return list;
 }
 
