@@ -72,15 +72,9 @@ QTreeWidget* MakeList(QWidget* parent, const QStringList& headers) {
   list->setUniformRowHeights(true);
   list->setHeaderLabels(headers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  // Widths from a sample row rather than from every row: a full log has a
-  // thousand of them.
-  const QFontMetrics metrics(list->font());
-  for (int c = 0; c < headers.size(); ++c) {
-    const int sample = metrics.horizontalAdvance(c == 0 ? QStringLiteral("2026-12-31 23:59:59")
-                                                        : QStringLiteral("0000000.00 Kbytes"));
-    const int header = metrics.horizontalAdvance(headers[c]);
-    list->setColumnWidth(c, std::max(sample, header) + 24);
-  }
+  // Widths from the first rows rather than from every row: a full log has
+  // a thousand of them.
+  list->header()->setResizeContentsPrecision(32);
   return list;
 }
 
@@ -111,7 +105,7 @@ COutlookStatisticsDlg::COutlookStatisticsDlg(std::string path, const LocalTime& 
   totalTime_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   grid->addWidget(totalTime_, 5, 1, 1, 2);
   reset_ = new QPushButton(Str(kStrStatReset), this);
-  grid->addWidget(reset_, 6, 2);
+  grid->addWidget(reset_, 6, 2, Qt::AlignRight);
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(2, 1);
   connect(reset_, &QPushButton::clicked, this, &COutlookStatisticsDlg::AskReset);
@@ -182,6 +176,7 @@ void CMonthLog::Fill() {
     items.append(item);
   }
   list_->addTopLevelItems(items);
+  for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
 }
 
 // ---------------------------------------------------------------------------
@@ -233,6 +228,7 @@ void CNetLog::Fill() {
     items.append(item);
   }
   list_->addTopLevelItems(items);
+  for (int c = 0; c < list_->columnCount(); ++c) list_->resizeColumnToContents(c);
   const LogTotalTexts sums = LogTotalTextsOf(log_);
   receivedSum_->setText(Ansi(sums.received));
   sentSum_->setText(Ansi(sums.sent));
