@@ -147,7 +147,7 @@ void COutlookStatisticsDlg::AskReset() {
 
 // ---------------------------------------------------------------------------
 
-CMonthLog::CMonthLog(const CMonthLogData& months, QWidget* parent) : QDialog(parent), months_(months) {
+CMonthLog::CMonthLog(const CMonthLogData& months, QWidget* parent) : CBaseDlg(parent), months_(months) {
   setObjectName("CMonthLog");
   setWindowTitle(Str(kStrMonthLogTitle));
   auto* layout = new QVBoxLayout(this);
@@ -182,7 +182,7 @@ void CMonthLog::Fill() {
 // ---------------------------------------------------------------------------
 
 CNetLog::CNetLog(CLogData& log, const CMonthLogData& months, QWidget* parent)
-    : QDialog(parent), log_(log), months_(months) {
+    : CBaseDlg(parent), log_(log), months_(months) {
   setObjectName("CNetLog");
   setWindowTitle(Str(kStrNetLogTitle));
   auto* layout = new QVBoxLayout(this);

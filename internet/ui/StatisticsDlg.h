@@ -13,6 +13,7 @@
 #include "internet/LogData.h"
 #include "internet/TrafficCounters.h"
 #include "internet/UsageLimit.h"
+#include "ui/skin/CBaseDlg.h"
 #include "ui/skin/CBasePage.h"
 
 class QButtonGroup;
@@ -58,7 +59,7 @@ private:
 };
 
 // The monthly totals, one row per month.
-class CMonthLog : public QDialog {
+class CMonthLog : public CBaseDlg {
   Q_OBJECT
 
 public:
@@ -72,7 +73,7 @@ private:
 };
 
 // The connection log, with its sums, deletion, export and the monthly list.
-class CNetLog : public QDialog {
+class CNetLog : public CBaseDlg {
   Q_OBJECT
 
 public:
