@@ -801,5 +801,9 @@ inline constexpr StringId kStrDataLimitPassed = 6332;
 inline constexpr StringId kStrNetLogTitle = 6333;
 // Statistics page: title of the monthly list window
 inline constexpr StringId kStrMonthLogTitle = 6334;
+// Traffic chart: title of the daily bars
+inline constexpr StringId kStrChartDays = 6335;
+// Traffic chart: title of the monthly bars
+inline constexpr StringId kStrChartMonths = 6336;
 
 }  // namespace evdo

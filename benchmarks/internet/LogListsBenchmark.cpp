@@ -4,6 +4,7 @@
 //
 //   log-lists-benchmark [RUNS]
 #include <QApplication>
+#include <QImage>
 
 #include <chrono>
 #include <cstdio>
@@ -76,6 +77,22 @@ int Run(int runs) {
       sumMonth += Millis(b - a);
     }
   }
+  double worstChart = 0, sumChart = 0;
+  {
+    CTrafficChart chart;
+    chart.resize(900, 300);
+    QImage image(chart.size(), QImage::Format_ARGB32);
+    for (int i = 0; i < runs; ++i) {
+      auto a = std::chrono::steady_clock::now();
+      chart.Refresh(&log, &months, t);
+      chart.render(&image);
+      auto b = std::chrono::steady_clock::now();
+      worstChart = std::max(worstChart, Millis(b - a));
+      sumChart += Millis(b - a);
+    }
+  }
+  std::printf("chart, 30 days and 12 months from %d connections: mean %.2f ms, worst %.2f ms\n", log.Count(),
+              sumChart / runs, worstChart);
   std::printf("connection list, %d rows: mean %.2f ms, worst %.2f ms\n", log.Count(), sumLog / runs, worstLog);
   std::printf("monthly list, %d rows: mean %.2f ms, worst %.2f ms\n", months.Count(), sumMonth / runs, worstMonth);
   std::filesystem::remove_all(dir);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -289,6 +290,90 @@ CMonthLog* CNetLog::OpenMonthLog() {
 
 // ---------------------------------------------------------------------------
 
+CTrafficChart::CTrafficChart(QWidget* parent) : QWidget(parent) {
+  setObjectName("CTrafficChart");
+  setMinimumHeight(220);
+}
+
+void CTrafficChart::Refresh(const CLogData* log, const CMonthLogData* months, const LocalTime& today) {
+  if (log != nullptr) days_ = DailyTraffic(*log, today, kDays);
+  if (months != nullptr) months_ = MonthlyTraffic(*months, today, kMonths);
+  update();
+}
+
+namespace {
+
+// One bar chart of received and sent bars in area; every labelEvery-th
+// label under its bar.
+void PaintBars(QPainter& p, const QRect& area, const QString& title, const std::vector<TrafficPoint>& points,
+               int labelEvery, const QPalette& pal) {
+  const QFontMetrics fm(p.font());
+  p.setPen(pal.color(QPalette::WindowText));
+  p.drawText(area.left(), area.top() + fm.ascent(), title);
+  double maxMB = 0;
+  for (const TrafficPoint& pt : points)
+    maxMB = std::max({maxMB, pt.amount.received / 1048576.0, pt.amount.sent / 1048576.0});
+  const QString top = QString::number(maxMB, 'f', 1);
+  const int axisWidth = fm.horizontalAdvance(top) + 6;
+  const QRect plot(area.left() + axisWidth, area.top() + fm.height() + 4, area.width() - axisWidth,
+                   area.height() - 2 * fm.height() - 8);
+  if (plot.width() <= 0 || plot.height() <= 0 || points.empty()) return;
+  p.drawText(area.left(), plot.top() + fm.ascent(), top);
+  p.drawText(area.left(), plot.bottom(), QStringLiteral("0"));
+  p.setPen(pal.color(QPalette::Mid));
+  p.drawLine(plot.bottomLeft(), plot.bottomRight());
+  const double slot = static_cast<double>(plot.width()) / static_cast<double>(points.size());
+  const QColor received = pal.color(QPalette::Highlight);
+  QColor sent = pal.color(QPalette::Link);
+  if (sent == received) sent = received.darker(150);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const double x = plot.left() + slot * static_cast<double>(i);
+    const double barWidth = std::max(1.0, slot * 0.4);
+    const auto height = [&](std::uint64_t bytes) {
+      return maxMB <= 0 ? 0.0 : (bytes / 1048576.0) / maxMB * plot.height();
+    };
+    const double hr = height(points[i].amount.received);
+    const double hs = height(points[i].amount.sent);
+    p.fillRect(QRectF(x + slot * 0.1, plot.bottom() - hr, barWidth, hr), received);
+    p.fillRect(QRectF(x + slot * 0.1 + barWidth, plot.bottom() - hs, barWidth, hs), sent);
+    if (i % static_cast<std::size_t>(labelEvery) == 0 || i + 1 == points.size()) {
+      p.setPen(pal.color(QPalette::WindowText));
+      const QString label = QString::fromStdString(points[i].label).mid(5);  // "MM-DD" or "MM"
+      p.drawText(QPointF(x, area.bottom() - 2), label);
+    }
+  }
+}
+
+}  // namespace
+
+void CTrafficChart::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QPalette& pal = palette();
+  const QRect all = rect().adjusted(4, 4, -4, -4);
+  const int legendHeight = QFontMetrics(p.font()).height() + 4;
+  // The legend: received and sent.
+  const QColor received = pal.color(QPalette::Highlight);
+  QColor sent = pal.color(QPalette::Link);
+  if (sent == received) sent = received.darker(150);
+  const QFontMetrics fm(p.font());
+  int x = all.left();
+  for (const auto& [colour, id] : {std::pair{received, kStrMonthColReceived}, std::pair{sent, kStrMonthColSent}}) {
+    p.fillRect(QRect(x, all.top() + 2, 12, fm.ascent() - 2), colour);
+    x += 16;
+    p.setPen(pal.color(QPalette::WindowText));
+    const QString text = Str(id);
+    p.drawText(x, all.top() + fm.ascent(), text);
+    x += fm.horizontalAdvance(text) + 16;
+  }
+  const QRect charts = all.adjusted(0, legendHeight, 0, 0);
+  const int half = charts.width() / 2;
+  PaintBars(p, QRect(charts.left(), charts.top(), half - 8, charts.height()), Str(kStrChartDays), days_, 7, pal);
+  PaintBars(p, QRect(charts.left() + half + 8, charts.top(), half - 8, charts.height()), Str(kStrChartMonths),
+            months_, 2, pal);
+}
+
+// ---------------------------------------------------------------------------
+
 CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string countersPath, QWidget* parent)
     : CBasePage(parent), log_(log), months_(months) {
   setObjectName("CStatisticsDlg");
@@ -307,7 +392,8 @@ CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string
   row->addWidget(monthLog);
   row->addStretch();
   layout->addLayout(row);
-  layout->addStretch();
+  chart_ = new CTrafficChart(this);
+  layout->addWidget(chart_, 1);
   connect(netLog, &QPushButton::clicked, this, [this] {
     if (CNetLog* w = OpenNetLog()) w->open();
   });
@@ -315,8 +401,16 @@ CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string
     if (CMonthLog* w = OpenMonthLog()) w->open();
   });
   refresh_.setInterval(kCounterRefreshMs);
-  connect(&refresh_, &QTimer::timeout, panel_, &COutlookStatisticsDlg::LoadCounters);
+  connect(&refresh_, &QTimer::timeout, this, [this] {
+    if (isVisible()) Refresh();
+  });
   refresh_.start();
+  chart_->Refresh(log_, months_, NowLocal());
+}
+
+void CStatisticsDlg::Refresh() {
+  panel_->LoadCounters();
+  chart_->Refresh(log_, months_, NowLocal());
 }
 
 void CStatisticsDlg::Register() {
@@ -330,10 +424,10 @@ void CStatisticsDlg::Register() {
                                                                                           kStreamDataFile, parent); });
 }
 
-void CStatisticsDlg::InitialiseDisplay() { panel_->LoadCounters(); }
+void CStatisticsDlg::InitialiseDisplay() { Refresh(); }
 
 void CStatisticsDlg::showEvent(QShowEvent* event) {
-  panel_->LoadCounters();
+  Refresh();
   CBasePage::showEvent(event);
 }
 

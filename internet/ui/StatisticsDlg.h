@@ -11,6 +11,7 @@
 
 #include "app/MainWindowPages.h"
 #include "internet/LogData.h"
+#include "internet/TrafficSummary.h"
 #include "internet/TrafficCounters.h"
 #include "internet/UsageLimit.h"
 #include "ui/skin/CBaseDlg.h"
@@ -102,7 +103,30 @@ private:
   QLabel* sentSum_;
 };
 
-// The statistics page: the counters panel and the list buttons.
+// The traffic chart: received and sent per day for the last 30 days and per
+// month for the last 12, painted in the colours of the window's palette.
+class CTrafficChart : public QWidget {
+  Q_OBJECT
+
+public:
+  static constexpr int kDays = 30;
+  static constexpr int kMonths = 12;
+  explicit CTrafficChart(QWidget* parent = nullptr);
+  // Takes the series from the stores (either may be null) for today.
+  void Refresh(const CLogData* log, const CMonthLogData* months, const LocalTime& today);
+  const std::vector<TrafficPoint>& Days() const { return days_; }
+  const std::vector<TrafficPoint>& Months() const { return months_; }
+  QSize sizeHint() const override { return {600, 300}; }
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
+private:
+  std::vector<TrafficPoint> days_;
+  std::vector<TrafficPoint> months_;
+};
+
+// The statistics page: the counters panel, the list buttons and the chart.
 class CStatisticsDlg : public CBasePage, public StatisticsPageLink {
   Q_OBJECT
 
@@ -113,6 +137,9 @@ public:
 
   void InitialiseDisplay() override;
   COutlookStatisticsDlg* Panel() const { return panel_; }
+  CTrafficChart* Chart() const { return chart_; }
+  // Reads the counters again and redraws the chart.
+  void Refresh();
   CNetLog* OpenNetLog();
   CMonthLog* OpenMonthLog();
 
@@ -123,6 +150,7 @@ private:
   CLogData* log_;
   CMonthLogData* months_;
   COutlookStatisticsDlg* panel_;
+  CTrafficChart* chart_;
   QTimer refresh_;
 };
 

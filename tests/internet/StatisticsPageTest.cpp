@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -147,6 +148,33 @@ TEST_F(StatisticsPageTest, DeleteSeveralRowsAndExportSelectionOrAll) {
   EXPECT_NE(allText.find("2024-03-01"), std::string::npos);
   EXPECT_NE(allText.find("2024-03-05"), std::string::npos);
   EXPECT_EQ(allText.find("2024-03-02"), std::string::npos);
+}
+
+TEST_F(StatisticsPageTest, ChartTakesItsSeriesFromTheStores) {
+  CStatisticsDlg page(&log, &months, counters);
+  CTrafficChart& chart = *page.Chart();
+  chart.Refresh(&log, &months, At(2024, 3, 10));
+  ASSERT_EQ(chart.Days().size(), 30u);
+  ASSERT_EQ(chart.Months().size(), 12u);
+  EXPECT_EQ(chart.Months().back().amount.received, 0u);
+  ASSERT_TRUE(log.AddConnection(Connection(At(2024, 3, 10, 9), 600, 5u << 20, 1u << 20), months));
+  chart.Refresh(&log, &months, At(2024, 3, 10));
+  EXPECT_EQ(chart.Days().back().amount.received, 5u << 20);
+  EXPECT_EQ(chart.Months().back().amount.sent, 1u << 20);
+  // Painted without failing in a window too small for its bars.
+  chart.resize(40, 30);
+  QImage image(chart.size(), QImage::Format_ARGB32);
+  chart.render(&image);
+  chart.resize(600, 300);
+  QImage big(chart.size(), QImage::Format_ARGB32);
+  big.fill(Qt::white);
+  chart.render(&big);
+  // The received bars (and the legend's swatch) in the palette's colour.
+  const QRgb received = chart.palette().color(QPalette::Highlight).rgb();
+  int barPixels = 0;
+  for (int y = 40; y < big.height(); ++y)
+    for (int x = 0; x < big.width(); ++x) barPixels += big.pixel(x, y) == received;
+  EXPECT_GT(barPixels, 100);
 }
 
 TEST_F(StatisticsPageTest, UsageLimitPageWritesItsValuesWhenItCloses) {
