@@ -303,6 +303,13 @@ void CTrafficChart::Refresh(const CLogData* log, const CMonthLogData* months, co
 
 namespace {
 
+// The sent bars: the received bars' colour, lighter on a dark window and
+// darker on a light one, so both stand out in either skin.
+QColor SentColour(const QPalette& pal) {
+  const QColor received = pal.color(QPalette::Highlight);
+  return pal.color(QPalette::Window).lightness() < 128 ? received.lighter(170) : received.darker(170);
+}
+
 // One bar chart of received and sent bars in area; every labelEvery-th
 // label under its bar.
 void PaintBars(QPainter& p, const QRect& area, const QString& title, const std::vector<TrafficPoint>& points,
@@ -324,8 +331,7 @@ void PaintBars(QPainter& p, const QRect& area, const QString& title, const std::
   p.drawLine(plot.bottomLeft(), plot.bottomRight());
   const double slot = static_cast<double>(plot.width()) / static_cast<double>(points.size());
   const QColor received = pal.color(QPalette::Highlight);
-  QColor sent = pal.color(QPalette::Link);
-  if (sent == received) sent = received.darker(150);
+  const QColor sent = SentColour(pal);
   for (std::size_t i = 0; i < points.size(); ++i) {
     const double x = plot.left() + slot * static_cast<double>(i);
     const double barWidth = std::max(1.0, slot * 0.4);
@@ -336,7 +342,7 @@ void PaintBars(QPainter& p, const QRect& area, const QString& title, const std::
     const double hs = height(points[i].amount.sent);
     p.fillRect(QRectF(x + slot * 0.1, plot.bottom() - hr, barWidth, hr), received);
     p.fillRect(QRectF(x + slot * 0.1 + barWidth, plot.bottom() - hs, barWidth, hs), sent);
-    if (i % static_cast<std::size_t>(labelEvery) == 0 || i + 1 == points.size()) {
+    if (i % static_cast<std::size_t>(labelEvery) == 0) {
       p.setPen(pal.color(QPalette::WindowText));
       const QString label = QString::fromStdString(points[i].label).mid(5);  // "MM-DD" or "MM"
       p.drawText(QPointF(x, area.bottom() - 2), label);
@@ -353,8 +359,7 @@ void CTrafficChart::paintEvent(QPaintEvent*) {
   const int legendHeight = QFontMetrics(p.font()).height() + 4;
   // The legend: received and sent.
   const QColor received = pal.color(QPalette::Highlight);
-  QColor sent = pal.color(QPalette::Link);
-  if (sent == received) sent = received.darker(150);
+  const QColor sent = SentColour(pal);
   const QFontMetrics fm(p.font());
   int x = all.left();
   for (const auto& [colour, id] : {std::pair{received, kStrMonthColReceived}, std::pair{sent, kStrMonthColSent}}) {
