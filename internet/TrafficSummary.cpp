@@ -6,7 +6,9 @@
 namespace evdo {
 namespace {
 
-std::int64_t DayNumber(const DateTime& t) { return static_cast<std::int64_t>(std::floor(t.Value())); }
+std::int64_t DayNumber(const DateTime& t) {
+  return static_cast<std::int64_t>(std::floor(t.Value()));
+}
 
 int MonthNumber(int year, int month) { return year * 12 + (month - 1); }
 
@@ -18,10 +20,11 @@ void Add(TrafficAmount& a, std::uint64_t received, std::uint64_t sent, std::int6
 
 std::string Line(const char* name, const TrafficAmount& a) {
   char text[160];
-  std::snprintf(text, sizeof text, "%-10s received %12.2f MB  sent %12.2f MB  time %lld:%02lld:%02lld\n", name,
-                static_cast<double>(a.received) / 1048576.0, static_cast<double>(a.sent) / 1048576.0,
-                static_cast<long long>(a.seconds / 3600), static_cast<long long>(a.seconds / 60 % 60),
-                static_cast<long long>(a.seconds % 60));
+  std::snprintf(
+      text, sizeof text, "%-10s received %12.2f MB  sent %12.2f MB  time %lld:%02lld:%02lld\n",
+      name, static_cast<double>(a.received) / 1048576.0, static_cast<double>(a.sent) / 1048576.0,
+      static_cast<long long>(a.seconds / 3600), static_cast<long long>(a.seconds / 60 % 60),
+      static_cast<long long>(a.seconds % 60));
   return text;
 }
 
@@ -36,7 +39,8 @@ std::vector<TrafficPoint> DailyTraffic(const CLogData& log, const LocalTime& tod
   const std::int64_t first = last - days + 1;
   std::vector<TrafficPoint> points(static_cast<std::size_t>(days));
   for (int i = 0; i < days; ++i)
-    points[static_cast<std::size_t>(i)].label = todayValue.AddSeconds(std::int64_t{i - days + 1} * 86400).Format("%Y-%m-%d");
+    points[static_cast<std::size_t>(i)].label =
+        todayValue.AddSeconds(std::int64_t{i - days + 1} * 86400).Format("%Y-%m-%d");
   for (int i = 0; i < log.Count(); ++i) {
     const LogRecord& r = log.At(i);
     if (!r.start.IsValid()) continue;
@@ -47,7 +51,8 @@ std::vector<TrafficPoint> DailyTraffic(const CLogData& log, const LocalTime& tod
   return points;
 }
 
-std::vector<TrafficPoint> MonthlyTraffic(const CMonthLogData& months, const LocalTime& today, int count) {
+std::vector<TrafficPoint> MonthlyTraffic(const CMonthLogData& months, const LocalTime& today,
+                                         int count) {
   if (count <= 0) return {};
   const int last = MonthNumber(today.year, today.month);
   const int first = last - count + 1;
@@ -69,7 +74,8 @@ std::vector<TrafficPoint> MonthlyTraffic(const CMonthLogData& months, const Loca
   return points;
 }
 
-TrafficSummary SummariseTraffic(const CLogData& log, const CMonthLogData& months, const LocalTime& today) {
+TrafficSummary SummariseTraffic(const CLogData& log, const CMonthLogData& months,
+                                const LocalTime& today) {
   TrafficSummary s;
   const std::vector<TrafficPoint> day = DailyTraffic(log, today, 1);
   s.today = day.front().amount;
@@ -87,7 +93,8 @@ TrafficSummary SummariseTraffic(const CLogData& log, const CMonthLogData& months
 }
 
 std::string TrafficSummaryText(const TrafficSummary& s) {
-  std::string text = Line("today", s.today) + Line("month", s.month) + Line("year", s.year) + Line("total", s.total);
+  std::string text = Line("today", s.today) + Line("month", s.month) + Line("year", s.year) +
+                     Line("total", s.total);
   text += "last 12 months:\n";
   for (const TrafficPoint& p : s.lastMonths) text += Line(p.label.c_str(), p.amount);
   return text;

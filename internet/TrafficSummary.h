@@ -28,13 +28,15 @@ struct TrafficPoint {
 std::vector<TrafficPoint> DailyTraffic(const CLogData& log, const LocalTime& today, int days);
 // The last count months up to and including the month of today, oldest
 // first, from the month totals.
-std::vector<TrafficPoint> MonthlyTraffic(const CMonthLogData& months, const LocalTime& today, int count);
+std::vector<TrafficPoint> MonthlyTraffic(const CMonthLogData& months, const LocalTime& today,
+                                         int count);
 
 struct TrafficSummary {
   TrafficAmount today, month, year, total;
   std::vector<TrafficPoint> lastMonths;  // 12, oldest first
 };
-TrafficSummary SummariseTraffic(const CLogData& log, const CMonthLogData& months, const LocalTime& today);
+TrafficSummary SummariseTraffic(const CLogData& log, const CMonthLogData& months,
+                                const LocalTime& today);
 
 // The summary as lines of text (megabytes with two decimals and h:mm:ss).
 std::string TrafficSummaryText(const TrafficSummary& s);

@@ -91,10 +91,12 @@ int Run(int runs) {
       sumChart += Millis(b - a);
     }
   }
-  std::printf("chart, 30 days and 12 months from %d connections: mean %.2f ms, worst %.2f ms\n", log.Count(),
-              sumChart / runs, worstChart);
-  std::printf("connection list, %d rows: mean %.2f ms, worst %.2f ms\n", log.Count(), sumLog / runs, worstLog);
-  std::printf("monthly list, %d rows: mean %.2f ms, worst %.2f ms\n", months.Count(), sumMonth / runs, worstMonth);
+  std::printf("chart, 30 days and 12 months from %d connections: mean %.2f ms, worst %.2f ms\n",
+              log.Count(), sumChart / runs, worstChart);
+  std::printf("connection list, %d rows: mean %.2f ms, worst %.2f ms\n", log.Count(), sumLog / runs,
+              worstLog);
+  std::printf("monthly list, %d rows: mean %.2f ms, worst %.2f ms\n", months.Count(),
+              sumMonth / runs, worstMonth);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -48,7 +48,8 @@ QLabel* PlainLabel(const QString& text, QWidget* parent) {
 }
 
 void Inform(QWidget* parent, int id) {
-  auto* box = new QMessageBox(QMessageBox::Information, Str(kStrAppTitle), Str(id), QMessageBox::Ok, parent);
+  auto* box = new QMessageBox(QMessageBox::Information, Str(kStrAppTitle), Str(id), QMessageBox::Ok,
+                              parent);
   box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
@@ -57,8 +58,8 @@ void Inform(QWidget* parent, int id) {
 // A Yes/No question that does not block; yes runs on Yes.
 template <typename F>
 void Ask(QWidget* parent, const QString& text, F yes) {
-  auto* box = new QMessageBox(QMessageBox::Question, Str(kStrAppTitle), text, QMessageBox::Yes | QMessageBox::No,
-                              parent);
+  auto* box = new QMessageBox(QMessageBox::Question, Str(kStrAppTitle), text,
+                              QMessageBox::Yes | QMessageBox::No, parent);
   box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(box, &QMessageBox::finished, parent, [box, yes](int) {
@@ -83,7 +84,8 @@ QTreeWidget* MakeList(QWidget* parent, const QStringList& headers) {
 
 // ---------------------------------------------------------------------------
 
-COutlookStatisticsDlg::COutlookStatisticsDlg(std::string path, const LocalTime& created, QWidget* parent)
+COutlookStatisticsDlg::COutlookStatisticsDlg(std::string path, const LocalTime& created,
+                                             QWidget* parent)
     : QWidget(parent), file_(std::move(path)), created_(created) {
   setObjectName("COutlookStatisticsDlg");
   auto* grid = new QGridLayout(this);
@@ -124,13 +126,15 @@ void COutlookStatisticsDlg::LoadCounters() {
   ShowCounters();
 }
 
-bool COutlookStatisticsDlg::SaveCounters() { return static_cast<bool>(file_.SaveCounters(counters_)); }
+bool COutlookStatisticsDlg::SaveCounters() {
+  return static_cast<bool>(file_.SaveCounters(counters_));
+}
 
 void COutlookStatisticsDlg::ShowCounters() {
   const CounterTexts t = evdo::ShowCounters(counters_);
   updated_->setText(Ansi(t.updated));
-  const std::string* values[6] = {&t.daySent,  &t.dayReceived,  &t.monthSent,
-                                  &t.monthReceived, &t.yearSent, &t.yearReceived};
+  const std::string* values[6] = {&t.daySent,       &t.dayReceived, &t.monthSent,
+                                  &t.monthReceived, &t.yearSent,    &t.yearReceived};
   for (int i = 0; i < 6; ++i) fields_[i]->setText(Ansi(*values[i]));
   totalTime_->setText(Ansi(t.totalTime));
 }
@@ -148,7 +152,8 @@ void COutlookStatisticsDlg::AskReset() {
 
 // ---------------------------------------------------------------------------
 
-CMonthLog::CMonthLog(const CMonthLogData& months, QWidget* parent) : CBaseDlg(parent), months_(months) {
+CMonthLog::CMonthLog(const CMonthLogData& months, QWidget* parent)
+    : CBaseDlg(parent), months_(months) {
   setObjectName("CMonthLog");
   setWindowTitle(Str(kStrMonthLogTitle));
   auto* layout = new QVBoxLayout(this);
@@ -171,8 +176,8 @@ void CMonthLog::Fill() {
   items.reserve(months_.Count());
   for (int i = 0; i < months_.Count(); ++i) {
     const MonthRowTexts t = MonthRowTextsOf(months_.At(i));
-    auto* item = new QTreeWidgetItem(
-        QStringList{Ansi(t.month), Ansi(t.received), Ansi(t.sent), Ansi(t.duration), Ansi(t.total)});
+    auto* item = new QTreeWidgetItem(QStringList{Ansi(t.month), Ansi(t.received), Ansi(t.sent),
+                                                 Ansi(t.duration), Ansi(t.total)});
     for (int c = 1; c < 5; ++c) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     items.append(item);
   }
@@ -224,7 +229,8 @@ void CNetLog::Fill() {
   items.reserve(log_.Count());
   for (int i = 0; i < log_.Count(); ++i) {
     const LogRowTexts t = LogRowTextsOf(log_.At(i));
-    auto* item = new QTreeWidgetItem(QStringList{Ansi(t.start), Ansi(t.duration), Ansi(t.received), Ansi(t.sent)});
+    auto* item = new QTreeWidgetItem(
+        QStringList{Ansi(t.start), Ansi(t.duration), Ansi(t.received), Ansi(t.sent)});
     for (int c = 1; c < 4; ++c) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     items.append(item);
   }
@@ -249,7 +255,8 @@ void CNetLog::AskDelete() {
 
 int CNetLog::DeleteSelected() {
   std::set<int> rows;
-  for (QTreeWidgetItem* item : list_->selectedItems()) rows.insert(list_->indexOfTopLevelItem(item));
+  for (QTreeWidgetItem* item : list_->selectedItems())
+    rows.insert(list_->indexOfTopLevelItem(item));
   std::vector<DateTime> starts;
   for (int row : rows)
     if (row >= 0 && row < log_.Count()) starts.push_back(log_.At(row).start);
@@ -262,7 +269,8 @@ int CNetLog::DeleteSelected() {
 int CNetLog::ExportTo(const std::string& path) const {
   CExportWriter writer(ExportKind::Logs, ExportFormat::Csv, LoadString(kLogsHeaderString));
   std::set<int> rows;
-  for (QTreeWidgetItem* item : list_->selectedItems()) rows.insert(list_->indexOfTopLevelItem(item));
+  for (QTreeWidgetItem* item : list_->selectedItems())
+    rows.insert(list_->indexOfTopLevelItem(item));
   if (rows.empty())
     for (int i = 0; i < log_.Count(); ++i) rows.insert(i);
   for (int row : rows) {
@@ -277,8 +285,8 @@ void CNetLog::AskExport() {
   const QString path = QFileDialog::getSaveFileName(this, Str(kOtherExportTitleString), QString(),
                                                     Str(kOtherFilterString));
   if (path.isEmpty()) return;
-  const std::string file =
-      CExportWriter::WithExtension(path.toLocal8Bit().toStdString(), LoadString(kCsvExtensionString));
+  const std::string file = CExportWriter::WithExtension(path.toLocal8Bit().toStdString(),
+                                                        LoadString(kCsvExtensionString));
   if (int message = ExportTo(file); message != 0) Message(message);
 }
 
@@ -295,7 +303,8 @@ CTrafficChart::CTrafficChart(QWidget* parent) : QWidget(parent) {
   setMinimumHeight(220);
 }
 
-void CTrafficChart::Refresh(const CLogData* log, const CMonthLogData* months, const LocalTime& today) {
+void CTrafficChart::Refresh(const CLogData* log, const CMonthLogData* months,
+                            const LocalTime& today) {
   if (log != nullptr) days_ = DailyTraffic(*log, today, kDays);
   if (months != nullptr) months_ = MonthlyTraffic(*months, today, kMonths);
   update();
@@ -307,13 +316,14 @@ namespace {
 // darker on a light one, so both stand out in either skin.
 QColor SentColour(const QPalette& pal) {
   const QColor received = pal.color(QPalette::Highlight);
-  return pal.color(QPalette::Window).lightness() < 128 ? received.lighter(170) : received.darker(170);
+  return pal.color(QPalette::Window).lightness() < 128 ? received.lighter(170)
+                                                       : received.darker(170);
 }
 
 // One bar chart of received and sent bars in area; every labelEvery-th
 // label under its bar.
-void PaintBars(QPainter& p, const QRect& area, const QString& title, const std::vector<TrafficPoint>& points,
-               int labelEvery, const QPalette& pal) {
+void PaintBars(QPainter& p, const QRect& area, const QString& title,
+               const std::vector<TrafficPoint>& points, int labelEvery, const QPalette& pal) {
   const QFontMetrics fm(p.font());
   p.setPen(pal.color(QPalette::WindowText));
   p.drawText(area.left(), area.top() + fm.ascent(), title);
@@ -362,7 +372,8 @@ void CTrafficChart::paintEvent(QPaintEvent*) {
   const QColor sent = SentColour(pal);
   const QFontMetrics fm(p.font());
   int x = all.left();
-  for (const auto& [colour, id] : {std::pair{received, kStrMonthColReceived}, std::pair{sent, kStrMonthColSent}}) {
+  for (const auto& [colour, id] :
+       {std::pair{received, kStrMonthColReceived}, std::pair{sent, kStrMonthColSent}}) {
     p.fillRect(QRect(x, all.top() + 2, 12, fm.ascent() - 2), colour);
     x += 16;
     p.setPen(pal.color(QPalette::WindowText));
@@ -372,14 +383,16 @@ void CTrafficChart::paintEvent(QPaintEvent*) {
   }
   const QRect charts = all.adjusted(0, legendHeight, 0, 0);
   const int half = charts.width() / 2;
-  PaintBars(p, QRect(charts.left(), charts.top(), half - 8, charts.height()), Str(kStrChartDays), days_, 7, pal);
-  PaintBars(p, QRect(charts.left() + half + 8, charts.top(), half - 8, charts.height()), Str(kStrChartMonths),
-            months_, 2, pal);
+  PaintBars(p, QRect(charts.left(), charts.top(), half - 8, charts.height()), Str(kStrChartDays),
+            days_, 7, pal);
+  PaintBars(p, QRect(charts.left() + half + 8, charts.top(), half - 8, charts.height()),
+            Str(kStrChartMonths), months_, 2, pal);
 }
 
 // ---------------------------------------------------------------------------
 
-CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string countersPath, QWidget* parent)
+CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string countersPath,
+                               QWidget* parent)
     : CBasePage(parent), log_(log), months_(months) {
   setObjectName("CStatisticsDlg");
   auto* layout = new QVBoxLayout(this);
@@ -424,9 +437,9 @@ void CStatisticsDlg::Register() {
     title = Str(kStrStatTabTitle);
     return new CStatisticsDlg(app ? app->Log() : nullptr, app ? app->MonthLog() : nullptr);
   });
-  SetupPages::Register(SetupPageKind::UsageLimit,
-                       [](CModaraDlg&, QWidget* parent) { return new CDlgSetupUsageLimit(kUsageLimitDataFile,
-                                                                                          kStreamDataFile, parent); });
+  SetupPages::Register(SetupPageKind::UsageLimit, [](CModaraDlg&, QWidget* parent) {
+    return new CDlgSetupUsageLimit(kUsageLimitDataFile, kStreamDataFile, parent);
+  });
 }
 
 void CStatisticsDlg::InitialiseDisplay() { Refresh(); }
@@ -452,7 +465,8 @@ CMonthLog* CStatisticsDlg::OpenMonthLog() {
 
 // ---------------------------------------------------------------------------
 
-CDlgSetupUsageLimit::CDlgSetupUsageLimit(std::string path, std::string countersPath, QWidget* parent)
+CDlgSetupUsageLimit::CDlgSetupUsageLimit(std::string path, std::string countersPath,
+                                         QWidget* parent)
     : CBasePage(parent), file_(std::move(path)), countersPath_(std::move(countersPath)) {
   setObjectName("CDlgSetupUsageLimit");
   UsageLimit values;

@@ -11,8 +11,8 @@
 
 #include "app/MainWindowPages.h"
 #include "internet/LogData.h"
-#include "internet/TrafficSummary.h"
 #include "internet/TrafficCounters.h"
+#include "internet/TrafficSummary.h"
 #include "internet/UsageLimit.h"
 #include "ui/skin/CBaseDlg.h"
 #include "ui/skin/CBasePage.h"
@@ -30,7 +30,7 @@ namespace evdo {
 class COutlookStatisticsDlg : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   // created: the panel's creation time, whose day the counters belong to.
   COutlookStatisticsDlg(std::string path, const LocalTime& created, QWidget* parent = nullptr);
   ~COutlookStatisticsDlg() override;
@@ -49,7 +49,7 @@ public:
   QLabel* TotalTime() const { return totalTime_; }
   QPushButton* ResetButton() const { return reset_; }
 
-private:
+ private:
   CounterFile file_;
   LocalTime created_;
   TrafficCounters counters_{};
@@ -63,12 +63,12 @@ private:
 class CMonthLog : public CBaseDlg {
   Q_OBJECT
 
-public:
+ public:
   CMonthLog(const CMonthLogData& months, QWidget* parent = nullptr);
   QTreeWidget* List() const { return list_; }
   void Fill();
 
-private:
+ private:
   const CMonthLogData& months_;
   QTreeWidget* list_;
 };
@@ -77,7 +77,7 @@ private:
 class CNetLog : public CBaseDlg {
   Q_OBJECT
 
-public:
+ public:
   CNetLog(CLogData& log, const CMonthLogData& months, QWidget* parent = nullptr);
   QTreeWidget* List() const { return list_; }
   QLabel* ReceivedSum() const { return receivedSum_; }
@@ -93,7 +93,7 @@ public:
   void AskExport();
   CMonthLog* OpenMonthLog();
 
-private:
+ private:
   void Message(int id);
 
   CLogData& log_;
@@ -108,7 +108,7 @@ private:
 class CTrafficChart : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   static constexpr int kDays = 30;
   static constexpr int kMonths = 12;
   explicit CTrafficChart(QWidget* parent = nullptr);
@@ -118,10 +118,10 @@ public:
   const std::vector<TrafficPoint>& Months() const { return months_; }
   QSize sizeHint() const override { return {600, 300}; }
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
 
-private:
+ private:
   std::vector<TrafficPoint> days_;
   std::vector<TrafficPoint> months_;
 };
@@ -130,7 +130,7 @@ private:
 class CStatisticsDlg : public CBasePage, public StatisticsPageLink {
   Q_OBJECT
 
-public:
+ public:
   CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string countersPath = kStreamDataFile,
                  QWidget* parent = nullptr);
   static void Register();
@@ -143,10 +143,10 @@ public:
   CNetLog* OpenNetLog();
   CMonthLog* OpenMonthLog();
 
-protected:
+ protected:
   void showEvent(QShowEvent* event) override;
 
-private:
+ private:
   CLogData* log_;
   CMonthLogData* months_;
   COutlookStatisticsDlg* panel_;
@@ -158,8 +158,9 @@ private:
 class CDlgSetupUsageLimit : public CBasePage {
   Q_OBJECT
 
-public:
-  explicit CDlgSetupUsageLimit(std::string path = kUsageLimitDataFile, std::string countersPath = kStreamDataFile,
+ public:
+  explicit CDlgSetupUsageLimit(std::string path = kUsageLimitDataFile,
+                               std::string countersPath = kStreamDataFile,
                                QWidget* parent = nullptr);
   ~CDlgSetupUsageLimit() override;
 
@@ -173,11 +174,11 @@ public:
   QLineEdit* TimeEdit() const { return time_; }
   QLineEdit* LeftEdit() const { return left_; }
 
-protected:
+ protected:
   void hideEvent(QHideEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
-private:
+ private:
   void UpdateControls();
 
   UsageLimitFile file_;

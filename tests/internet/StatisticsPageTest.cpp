@@ -37,7 +37,8 @@ LocalTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   return t;
 }
 
-LogRecord Connection(const LocalTime& start, std::int64_t seconds, std::uint32_t received, std::uint32_t sent) {
+LogRecord Connection(const LocalTime& start, std::int64_t seconds, std::uint32_t received,
+                     std::uint32_t sent) {
   LogRecord r;
   r.start = DateTime::FromLocal(start);
   r.duration = seconds;
@@ -47,7 +48,7 @@ LogRecord Connection(const LocalTime& start, std::int64_t seconds, std::uint32_t
 }
 
 class StatisticsPageTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { App(); }
   test::TempDir dir{true};
   CLogData log{dir.File("LogData.dat")};
@@ -118,7 +119,8 @@ TEST_F(StatisticsPageTest, ListsShowConnectionsAcrossTheMonthEnd) {
 
 TEST_F(StatisticsPageTest, DeleteSeveralRowsAndExportSelectionOrAll) {
   for (int i = 0; i < 5; ++i)
-    ASSERT_TRUE(log.AddConnection(Connection(At(2024, 3, 1 + i, 10), 60 + i, 1000u * (i + 1), 10u * (i + 1)), months));
+    ASSERT_TRUE(log.AddConnection(
+        Connection(At(2024, 3, 1 + i, 10), 60 + i, 1000u * (i + 1), 10u * (i + 1)), months));
   CNetLog list(log, months);
   EXPECT_EQ(list.DeleteSelected(), kMsgNoLogSelection);
   EXPECT_EQ(log.Count(), 5);

@@ -16,7 +16,8 @@ LocalTime At(int y, int mo, int d, int h = 12) {
   return t;
 }
 
-LogRecord Connection(const LocalTime& start, std::uint32_t received, std::uint32_t sent, std::int64_t seconds = 60) {
+LogRecord Connection(const LocalTime& start, std::uint32_t received, std::uint32_t sent,
+                     std::int64_t seconds = 60) {
   LogRecord r;
   r.start = DateTime::FromLocal(start);
   r.received = received;
@@ -26,7 +27,7 @@ LogRecord Connection(const LocalTime& start, std::uint32_t received, std::uint32
 }
 
 class TrafficSummaryTest : public ::testing::Test {
-protected:
+ protected:
   test::TempDir dir;
   CLogData log{dir.File("LogData.dat")};
   CMonthLogData months{dir.File("MonthLogData.dat")};
@@ -49,7 +50,8 @@ TEST_F(TrafficSummaryTest, EmptyLogsGiveZeroSeriesWithTheirLabels) {
 
 TEST_F(TrafficSummaryTest, OneDayAcrossMidnightCountsOnTheDayItStarted) {
   ASSERT_TRUE(log.AddConnection(Connection(At(2026, 3, 1, 8), 1000, 100), months));
-  ASSERT_TRUE(log.AddConnection(Connection(At(2026, 3, 1, 23), 2000, 200, 7200), months));  // ends on the 2nd
+  ASSERT_TRUE(log.AddConnection(Connection(At(2026, 3, 1, 23), 2000, 200, 7200),
+                                months));  // ends on the 2nd
   const auto days = DailyTraffic(log, At(2026, 3, 2), 30);
   EXPECT_EQ(days[28].label, "2026-03-01");
   EXPECT_EQ(days[28].amount.received, 3000u);
@@ -65,8 +67,9 @@ TEST_F(TrafficSummaryTest, OneDayAcrossMidnightCountsOnTheDayItStarted) {
 
 TEST_F(TrafficSummaryTest, ThirteenMonthsKeepTheLastTwelveForTheChart) {
   for (int i = 0; i < 13; ++i)
-    ASSERT_TRUE(log.AddConnection(Connection(At(2025 + (i + 1) / 12, (i + 1) % 12 + 1, 15), 1u << 20, 1000u * (i + 1)),
-                                  months));
+    ASSERT_TRUE(log.AddConnection(
+        Connection(At(2025 + (i + 1) / 12, (i + 1) % 12 + 1, 15), 1u << 20, 1000u * (i + 1)),
+        months));
   // Months 2025-02 .. 2026-02.
   ASSERT_EQ(months.Count(), 13);
   const TrafficSummary s = SummariseTraffic(log, months, At(2026, 2, 20));
