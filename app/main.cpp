@@ -20,6 +20,7 @@
 #include "app/SingleInstance.h"
 #include "core/settings/SetupData.h"
 #include "internet/ui/InternetDlg.h"
+#include "internet/ui/StatisticsDlg.h"
 
 int main(int argc, char** argv) {
   QStringList arguments;
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("evdo-dashboard");
   evdo::CInternetDlg::Register();
+  evdo::CStatisticsDlg::Register();
   evdo::RegisterSetupPages();
   evdo::CModaraApp app(options);
   return app.Run();

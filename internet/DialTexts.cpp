@@ -17,13 +17,19 @@ std::string DurationText(std::uint32_t previousMs, std::uint32_t currentMs) {
   return text;
 }
 
-std::string KilobyteText(std::uint32_t bytes) {
+std::string KilobyteText(std::uint64_t bytes) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2fKB", static_cast<double>(bytes) / 1024.0);
   return text;
 }
 
-std::string GroupedBytes(std::uint32_t bytes) {
+std::uint64_t FollowCounter(std::uint64_t total, std::uint32_t previous, std::uint32_t current) {
+  const std::uint32_t growth = current - previous;  // modulo 2^32
+  if (growth < 0x80000000u) return total + growth;
+  return total + current;
+}
+
+std::string GroupedBytes(std::uint64_t bytes) {
   std::string digits = std::to_string(bytes);
   std::string out;
   const std::size_t n = digits.size();

@@ -1,5 +1,7 @@
 #include "internet/InternetConnection.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "internet/DialTexts.h"
@@ -139,6 +141,7 @@ void CInternetConnection::Dial() {
   window_.PostMessage(kMsgProfileControls, kProfileControlsOff);
   current_ = LinkSample{};
   previous_ = LinkSample{};
+  sentTotal_ = receivedTotal_ = 0;
   if (session_ != 0 && dial_.Status(session_) == kDialConnected) {
     connected_ = true;
     window_.PostMessage(kMsgProfileControls, kProfileControlsOff);
@@ -313,10 +316,12 @@ void CInternetConnection::StatisticsTick() {
   }
   if (!dial_.Statistics(session_, current_)) return;
   duration_ = DurationText(previous_.connectDurationMs, current_.connectDurationMs);
-  sentKB_ = KilobyteText(current_.bytesSent);
-  receivedKB_ = KilobyteText(current_.bytesReceived);
-  view_.SetStatistics(duration_, sentKB_, receivedKB_, GroupedBytes(current_.bytesSent),
-                      GroupedBytes(current_.bytesReceived));
+  // The dial's counters are 32-bit: a connection past 4 GiB wraps them.
+  const std::uint64_t sent = FollowCounter(sentTotal_, previous_.bytesSent, current_.bytesSent);
+  const std::uint64_t received = FollowCounter(receivedTotal_, previous_.bytesReceived, current_.bytesReceived);
+  sentKB_ = KilobyteText(sent);
+  receivedKB_ = KilobyteText(received);
+  view_.SetStatistics(duration_, sentKB_, receivedKB_, GroupedBytes(sent), GroupedBytes(received));
   if (current_.connectDurationMs == 0) {
     ZeroIndicators();
     view_.SetRates(0, 0);
@@ -326,16 +331,17 @@ void CInternetConnection::StatisticsTick() {
   const std::uint32_t sendRate = TickRate(current_.bytesSent, previous_.bytesSent);
   const std::uint32_t receiveRate = TickRate(current_.bytesReceived, previous_.bytesReceived);
   view_.PostIndicator(kLinkIndicatorConnected, 1);
-  view_.PostIndicator(kLinkIndicatorSentKB, current_.bytesSent / 1024);
-  view_.PostIndicator(kLinkIndicatorReceivedKB, current_.bytesReceived / 1024);
+  view_.PostIndicator(kLinkIndicatorSentKB, static_cast<std::int64_t>(sent / 1024));
+  view_.PostIndicator(kLinkIndicatorReceivedKB, static_cast<std::int64_t>(received / 1024));
   view_.PostIndicator(kLinkIndicatorSendRate, sendRate);
   view_.PostIndicator(kLinkIndicatorReceiveRate, receiveRate);
   view_.SetRates(sendRate / 8192, receiveRate / 8192);
   window_.PostMessage(kMsgPageImages, kImageActivity, ActivityOf(sendRate / 8192, receiveRate / 8192));
   const std::int64_t minutes = current_.connectDurationMs / 60000;
-  if (int warning = records_.CheckLimit(minutes, current_.bytesSent, current_.bytesReceived); warning != 0)
-    view_.ShowLimitWarning(warning);
+  if (int warning = records_.CheckLimit(minutes, sent, received); warning != 0) view_.ShowLimitWarning(warning);
   previous_ = current_;
+  sentTotal_ = sent;
+  receivedTotal_ = received;
 }
 
 void CInternetConnection::FinishConnection() {
@@ -344,10 +350,14 @@ void CInternetConnection::FinishConnection() {
   const std::uint32_t ms = current_.connectDurationMs > previous_.connectDurationMs ? current_.connectDurationMs
                                                                                      : previous_.connectDurationMs;
   record_.duration = ms / 1000;
-  record_.sent = previous_.bytesSent;
-  record_.received = previous_.bytesReceived;
-  records_.AddTotals(static_cast<std::int32_t>(previous_.bytesSent / 1024),
-                     static_cast<std::int32_t>(previous_.bytesReceived / 1024), MinutesOfDuration(duration_));
+  // The log keeps 32-bit byte counts: a larger connection is logged as the
+  // largest count rather than its wrapped remainder.
+  constexpr std::uint64_t kMaxLogged = UINT32_MAX;
+  record_.sent = static_cast<std::uint32_t>(std::min(sentTotal_, kMaxLogged));
+  record_.received = static_cast<std::uint32_t>(std::min(receivedTotal_, kMaxLogged));
+  constexpr std::uint64_t kMaxKB = INT32_MAX;
+  records_.AddTotals(static_cast<std::int32_t>(std::min(sentTotal_ / 1024, kMaxKB)),
+                     static_cast<std::int32_t>(std::min(receivedTotal_ / 1024, kMaxKB)), MinutesOfDuration(duration_));
   records_.AppendLog(record_);
 }
 
@@ -431,6 +441,7 @@ void CInternetConnection::ClearDisplay() {
   receivedKB_.clear();
   current_ = LinkSample{};
   previous_ = LinkSample{};
+  sentTotal_ = receivedTotal_ = 0;
   view_.SetStatistics("", "", "", "", "");
 }
 

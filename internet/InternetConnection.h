@@ -244,6 +244,9 @@ private:
   bool dialAfterPreference_ = false;
   LinkSample current_{};
   LinkSample previous_{};
+  // The byte counts of previous_ followed across the 32-bit counters' wraps.
+  std::uint64_t sentTotal_ = 0;
+  std::uint64_t receivedTotal_ = 0;
   std::string duration_;
   std::string sentKB_, receivedKB_;
   std::string entryName_;

@@ -38,8 +38,14 @@ void StatisticsHandOff::AppendLog(const LogRecord& record) {
   if (!added) problem_ = added.Error();
 }
 
-int StatisticsHandOff::CheckLimit(std::int64_t connectionMinutes, std::uint32_t sentBytes,
-                                  std::uint32_t receivedBytes) {
+int StatisticsHandOff::CheckLimit(std::int64_t connectionMinutes, std::uint64_t sentBytes,
+                                  std::uint64_t receivedBytes) {
+  // The settings page and the statistics page change these files while a
+  // connection is up; both are small.
+  const std::int32_t type = limit_.limitType;
+  limitFile_.Load(limit_, UsageLimit{});
+  if (limit_.limitType != type) watch_.Clear();
+  countersFile_.LoadCounters(counters_, NowLocal());
   return watch_.Check(limit_, counters_, connectionMinutes, sentBytes, receivedBytes);
 }
 

@@ -21,7 +21,7 @@ public:
   // Appends a connected session to the connection log (which saves it).
   virtual void AppendLog(const LogRecord& record) = 0;
   // The usage limit check of one tick: 404, 405, or 0.
-  virtual int CheckLimit(std::int64_t connectionMinutes, std::uint32_t sentBytes, std::uint32_t receivedBytes) = 0;
+  virtual int CheckLimit(std::int64_t connectionMinutes, std::uint64_t sentBytes, std::uint64_t receivedBytes) = 0;
   // The new connection may warn once again.
   virtual void NewConnection() = 0;
   // The last save problem, for the page's status (empty when none).
@@ -37,7 +37,7 @@ public:
 
   void AddTotals(std::int32_t sentKB, std::int32_t receivedKB, std::int32_t minutes) override;
   void AppendLog(const LogRecord& record) override;
-  int CheckLimit(std::int64_t connectionMinutes, std::uint32_t sentBytes, std::uint32_t receivedBytes) override;
+  int CheckLimit(std::int64_t connectionMinutes, std::uint64_t sentBytes, std::uint64_t receivedBytes) override;
   void NewConnection() override { watch_.Clear(); }
   std::string TakeProblem() override;
 

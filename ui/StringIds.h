@@ -783,5 +783,79 @@ inline constexpr StringId kStrNoContactWithNumber = 5125;
 inline constexpr StringId kStrCallsSwitchedOff = 5126;
 // Main window indicator tip: calls not answered since the call history was last looked at; %d is their count
 inline constexpr StringId kStrMissedCallsTip = 5127;
+// Statistics page: tab title
+inline constexpr StringId kStrStatTabTitle = 6300;
+// Statistics panel: label of the last update time
+inline constexpr StringId kStrStatUpdated = 6301;
+// Statistics panel: row of today
+inline constexpr StringId kStrStatToday = 6302;
+// Statistics panel: row of this month
+inline constexpr StringId kStrStatMonth = 6303;
+// Statistics panel: row of this year
+inline constexpr StringId kStrStatYear = 6304;
+// Statistics panel: column of sent megabytes
+inline constexpr StringId kStrStatSentMB = 6305;
+// Statistics panel: column of received megabytes
+inline constexpr StringId kStrStatReceivedMB = 6306;
+// Statistics panel: connected time since the last reset (days hours:minutes)
+inline constexpr StringId kStrStatTotalTime = 6307;
+// Statistics panel: reset button
+inline constexpr StringId kStrStatReset = 6308;
+// Statistics page: button opening the connection list
+inline constexpr StringId kStrStatConnectionList = 6309;
+// Statistics page and connection list: button opening the monthly list
+inline constexpr StringId kStrStatMonthlyList = 6310;
+// Connection list column: start time
+inline constexpr StringId kStrLogColStart = 6311;
+// Connection and monthly list column: connected time
+inline constexpr StringId kStrLogColDuration = 6312;
+// Connection list column: received kilobytes
+inline constexpr StringId kStrLogColReceivedKB = 6313;
+// Connection list column: sent kilobytes
+inline constexpr StringId kStrLogColSentKB = 6314;
+// Connection list: label of the received sum
+inline constexpr StringId kStrLogSumReceived = 6315;
+// Connection list: label of the sent sum
+inline constexpr StringId kStrLogSumSent = 6316;
+// Connection list: delete button
+inline constexpr StringId kStrLogDelete = 6317;
+// Connection list: export button
+inline constexpr StringId kStrLogExport = 6318;
+// List windows: close button
+inline constexpr StringId kStrLogClose = 6319;
+// Monthly list column: month
+inline constexpr StringId kStrMonthColMonth = 6320;
+// Monthly list column: received
+inline constexpr StringId kStrMonthColReceived = 6321;
+// Monthly list column: sent
+inline constexpr StringId kStrMonthColSent = 6322;
+// Monthly list column: total
+inline constexpr StringId kStrMonthColTotal = 6323;
+// Usage limit page: check box watching the limit
+inline constexpr StringId kStrLimitWatch = 6324;
+// Usage limit page: limit by data volume
+inline constexpr StringId kStrLimitByData = 6325;
+// Usage limit page: limit by connected time
+inline constexpr StringId kStrLimitByTime = 6326;
+// Usage limit page: label of the data limit
+inline constexpr StringId kStrLimitDataLabel = 6327;
+// Usage limit page: label of the time limit
+inline constexpr StringId kStrLimitTimeLabel = 6328;
+// Usage limit page: second check box (shows what is left)
+inline constexpr StringId kStrLimitShowLeft = 6329;
+// Usage limit page: label of what is left
+inline constexpr StringId kStrLimitLeft = 6330;
+// Usage limit warning: the time limit was passed
+inline constexpr StringId kStrTimeLimitPassed = 6331;
+// Usage limit warning: the data volume limit was passed
+inline constexpr StringId kStrDataLimitPassed = 6332;
+// Statistics page: title of the connection list window
+inline constexpr StringId kStrNetLogTitle = 6333;
+// Statistics page: title of the monthly list window
+inline constexpr StringId kStrMonthLogTitle = 6334;
+// Traffic chart: title of the daily bars
+inline constexpr StringId kStrChartDays = 6335;
+// Traffic chart: title of the monthly bars
+inline constexpr StringId kStrChartMonths = 6336;
 
 }  // namespace evdo

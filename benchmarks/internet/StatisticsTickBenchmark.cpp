@@ -62,7 +62,7 @@ struct NoWlan : WlanBackend {
 struct NoRecords : ConnectionRecords {
   void AddTotals(std::int32_t, std::int32_t, std::int32_t) override {}
   void AppendLog(const LogRecord&) override {}
-  int CheckLimit(std::int64_t, std::uint32_t, std::uint32_t) override { return 0; }
+  int CheckLimit(std::int64_t, std::uint64_t, std::uint64_t) override { return 0; }
   void NewConnection() override {}
   std::string TakeProblem() override { return {}; }
 };

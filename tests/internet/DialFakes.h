@@ -144,7 +144,7 @@ struct FakeRecords : ConnectionRecords {
   int newConnections = 0;
   void AddTotals(std::int32_t s, std::int32_t r, std::int32_t m) override { totals.push_back({s, r, m}); }
   void AppendLog(const LogRecord& r) override { logs.push_back(r); }
-  int CheckLimit(std::int64_t, std::uint32_t, std::uint32_t) override {
+  int CheckLimit(std::int64_t, std::uint64_t, std::uint64_t) override {
     int l = limit;
     limit = 0;
     return l;

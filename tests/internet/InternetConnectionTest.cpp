@@ -130,6 +130,28 @@ TEST(InternetConnection, StatisticsTickTextsIndicatorsAndRates) {
   EXPECT_EQ(r.view.duration, "00:00:03");
 }
 
+// The dial's counters are 32-bit: past 4 GiB they wrap, and the texts, the
+// totals and the log must not start again from a few bytes.
+TEST(InternetConnection, ConnectionPastFourGibibytes) {
+  PageRig r;
+  ConnectUp(r);
+  r.dial.sample = {4000u << 20, 0xFFFFF000u, 1, 1000};
+  r.loop.Advance(kStatisticsMs);
+  r.dial.sample = {100u << 20, 0x1000u, 1, 2000};  // both wrapped
+  r.loop.Advance(kStatisticsMs);
+  EXPECT_EQ(r.view.sentKB, "4296704.00KB");  // 4196 MiB
+  EXPECT_EQ(r.view.receivedBytes, "4,294,971,392");
+  EXPECT_EQ(r.view.indicators[kLinkIndicatorReceivedKB], 4194308);
+  r.logic.Disconnect(kConnType3G);
+  ASSERT_EQ(r.records.totals.size(), 1u);
+  EXPECT_EQ(r.records.totals[0].sent, 4196 * 1024);
+  EXPECT_EQ(r.records.totals[0].received, 4194308);
+  ASSERT_EQ(r.records.logs.size(), 1u);
+  EXPECT_EQ(r.records.logs[0].received, UINT32_MAX);  // the log's 32-bit count stops at its largest
+  EXPECT_EQ(r.records.logs[0].sent, UINT32_MAX);
+  EXPECT_EQ(FollowCounter(5, 10, 3), 8u);  // went back: a new counter from 0
+}
+
 TEST(InternetConnection, LimitWarningIsShown) {
   PageRig r;
   ConnectUp(r);

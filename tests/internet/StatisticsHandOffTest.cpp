@@ -50,5 +50,36 @@ TEST(StatisticsHandOff, TotalsLogAndLimit) {
   none.AppendLog(r);
 }
 
+// The settings page writes the limit file while a connection is up: the
+// next tick uses it, and switching the type lets the connection warn again.
+TEST(StatisticsHandOff, LimitFileChangedDuringAConnection) {
+  test::TempDir dir(true);
+  CLogData log;
+  CMonthLogData months;
+  StatisticsHandOff handOff(&log, &months);
+  EXPECT_EQ(handOff.CheckLimit(10000, 0, 0), 0);  // not watched
+  UsageLimit limit;
+  limit.limitOn = 1;
+  limit.limitType = kLimitByTime;
+  limit.timeLimit = 65;
+  ASSERT_TRUE(UsageLimitFile(kUsageLimitDataFile).Save(limit));
+  EXPECT_EQ(handOff.CheckLimit(61, 0, 0), kMsgNearTimeLimit);
+  EXPECT_EQ(handOff.CheckLimit(62, 0, 0), 0);
+  limit.limitType = kLimitByData;
+  limit.dataLimit = 10;
+  ASSERT_TRUE(UsageLimitFile(kUsageLimitDataFile).Save(limit));
+  EXPECT_EQ(handOff.CheckLimit(62, 6u << 20, 0), kMsgNearDataLimit);
+  EXPECT_EQ(handOff.CheckLimit(62, 7u << 20, 0), 0);
+  EXPECT_EQ(handOff.CheckLimit(62, 7u << 20, 3u << 20), kMsgDataLimitPassed);
+  // A reset on the statistics page counts at the next tick.
+  handOff.AddTotals(0, 9 * 1024, 0);
+  handOff.NewConnection();
+  EXPECT_EQ(handOff.CheckLimit(0, 0, 0), kMsgNearDataLimit);
+  TrafficCounters zero = FreshCounters(LocalTime{2024, 1, 1, 0, 0, 0});
+  ASSERT_TRUE(CounterFile(kStreamDataFile).SaveCounters(zero));
+  handOff.NewConnection();
+  EXPECT_EQ(handOff.CheckLimit(0, 0, 0), 0);
+}
+
 }  // namespace
 }  // namespace evdo

@@ -1,5 +1,11 @@
 #include "tools/evdo-data/DataTool.h"
 
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "internet/TrafficSummary.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +31,7 @@ constexpr const char* kUsage =
     "       evdo-data [OPTIONS] build [--force] FILE.json OUT\n"
     "       evdo-data [OPTIONS] export-contacts --csv|--vcard PbData.dat OUT\n"
     "       evdo-data [OPTIONS] import-contacts [--input-encoding auto|utf-8|gbk] IN PbData.dat\n"
+    "       evdo-data [OPTIONS] traffic DIR\n"
     "       evdo-data --help\n"
     "Options:\n"
     "  --codepage 936|utf-8  the code page of the texts in the data files (936 unless told otherwise)\n"
@@ -39,6 +46,8 @@ constexpr const char* kUsage =
     "                 EVDO.ini, every line the JSON does not set stays as it was\n"
     "  export-contacts, import-contacts  exchange contacts with CSV and vCard files; import reads\n"
     "                 UTF-8 (byte-order mark or multi-byte UTF-8) or GBK and says which\n"
+    "  traffic DIR    prints the traffic of today, this month, this year, in total and in each of the\n"
+    "                 last 12 months, from LogData.dat and MonthLogData.dat in DIR (nothing is written)\n"
     "Exit status: 0 fine, 1 a file is damaged or a command failed, 2 wrong usage.\n";
 
 int Usage(std::ostream& err) {
@@ -242,6 +251,40 @@ const DataFileFormat* FindFormat(const std::string& path) {
   return nullptr;
 }
 
+// Reads a log store without touching the file (a damaged one is reported,
+// not set aside). A missing file is an empty store.
+template <class Store>
+bool ReadStore(const std::filesystem::path& path, Store& store, std::ostream& err) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return true;
+  std::ifstream in(path, std::ios::binary);
+  Bytes content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) {
+    err << path.string() << ": cannot be read\n";
+    return false;
+  }
+  std::string error;
+  if (!store.LoadFromBytes(content, error)) {
+    err << path.string() << ": " << error << "\n";
+    return false;
+  }
+  return true;
+}
+
+int Traffic(const std::string& dir, std::ostream& out, std::ostream& err) {
+  if (!std::filesystem::is_directory(dir)) {
+    err << dir << ": not a folder\n";
+    return 1;
+  }
+  const std::filesystem::path folder(dir);
+  auto log = std::make_unique<CLogData>((folder / kLogDataFile).string());
+  auto months = std::make_unique<CMonthLogData>((folder / kMonthLogDataFile).string());
+  if (!ReadStore(folder / kLogDataFile, *log, err) || !ReadStore(folder / kMonthLogDataFile, *months, err)) return 1;
+  const std::optional<LocalTime> now = DateTime::Now().ToLocal();
+  out << TrafficSummaryText(SummariseTraffic(*log, *months, now ? *now : LocalTime{}));
+  return 0;
+}
+
 int RunDataTool(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
   std::vector<std::string> args = allArgs;
   UseBuiltInTexts();
@@ -295,6 +338,10 @@ int RunDataTool(const std::vector<std::string>& allArgs, std::ostream& out, std:
     }
     if (args.size() != 3) return Usage(err);
     return Build(args[1], args[2], force, out, err);
+  }
+  if (command == "traffic") {
+    if (args.size() != 2) return Usage(err);
+    return Traffic(args[1], out, err);
   }
   if (IsContactsCommand(command)) return RunContactsCommand(args, out, err);
   err << "unknown command " << command << "\n";

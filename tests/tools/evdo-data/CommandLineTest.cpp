@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/text/CodePage.h"
+#include "internet/LogData.h"
 #include "phonebook/PbData.h"
 #include "tests/support/TempDir.h"
 #include "tools/evdo-data/DataTool.h"
@@ -39,6 +40,39 @@ const std::string kHandEdited =
     "Internet_szAPN=old.apn\r\n"
     "[Extra]\r\n"
     "something=else\r\n";
+
+// The traffic summary reads the logs and writes nothing, also not for a
+// damaged log (which it reports).
+TEST(DataToolTraffic, PrintsThePeriodsAndLeavesTheFolderAsItWas) {
+  TempDir dir;
+  ToolRun empty = Tool({"traffic", dir.Path()});
+  EXPECT_EQ(empty.code, 0) << empty.err;
+  EXPECT_TRUE(Has(empty.out, "total      received         0.00 MB")) << empty.out;
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+  {
+    CLogData log(dir.File("LogData.dat"));
+    CMonthLogData months(dir.File("MonthLogData.dat"));
+    LogRecord r;
+    r.start = DateTime::Now();
+    r.received = 3u << 20;
+    r.sent = 1u << 20;
+    r.duration = 3725;
+    ASSERT_TRUE(log.AddConnection(r, months));
+  }
+  ToolRun run = Tool({"traffic", dir.Path()});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "today      received         3.00 MB  sent         1.00 MB  time 1:02:05")) << run.out;
+  EXPECT_TRUE(Has(run.out, "month      received         3.00 MB")) << run.out;
+  EXPECT_TRUE(Has(run.out, "last 12 months:")) << run.out;
+
+  dir.WriteFile("LogData.dat", "\x05");
+  ToolRun damaged = Tool({"traffic", dir.Path()});
+  EXPECT_EQ(damaged.code, 1);
+  EXPECT_TRUE(Has(damaged.err, "LogData.dat")) << damaged.err;
+  EXPECT_EQ(dir.ReadFile("LogData.dat"), "\x05");
+  EXPECT_EQ(Tool({"traffic"}).code, 2);
+}
 
 TEST(DataToolBuild, NeedsOutAndReplacesOnlyWithForceKeepingABackupAndEveryUnsetLine) {
   TempDir dir;
