@@ -77,24 +77,33 @@ QWidget* CSetupDlg::Page(SetupPageKind kind) const {
   return nullptr;
 }
 
-CDlgSetupSkin::CDlgSetupSkin(WindowPort& mainWindow, QWidget* parent)
-    : CBasePage(parent), mainWindow_(mainWindow), choices_(new QButtonGroup(this)) {
-  auto* layout = new QVBoxLayout(this);
-  auto* group = new QGroupBox(Str(kStrGroupSkin), this);
+// A settings page of one group of choices (buttons named prefix0, prefix1,
+// ...) and its Apply button, which is returned.
+template <class Ids>
+QPushButton* ChoicePage(QWidget* page, int title, const Ids& names, std::size_t count, const char* prefix,
+                        QButtonGroup* choices) {
+  auto* layout = new QVBoxLayout(page);
+  auto* group = new QGroupBox(Str(title), page);
   auto* inner = new QVBoxLayout(group);
-  for (int i = 0; i < static_cast<int>(std::size(kSkinNames)); ++i) {
-    auto* choice = new QRadioButton(Str(kSkinNames[i]), group);
-    choice->setObjectName(QString("skin%1").arg(i));
-    choices_->addButton(choice, i);
+  for (int i = 0; i < static_cast<int>(count); ++i) {
+    auto* choice = new QRadioButton(Str(names[i]), group);
+    choice->setObjectName(QString("%1%2").arg(prefix).arg(i));
+    choices->addButton(choice, i);
     inner->addWidget(choice);
   }
   layout->addWidget(group);
   auto* row = new QHBoxLayout();
   row->addStretch(1);
-  QPushButton* apply = ApplyButton(this);
+  QPushButton* apply = ApplyButton(page);
   row->addWidget(apply);
   layout->addLayout(row);
   layout->addStretch(1);
+  return apply;
+}
+
+CDlgSetupSkin::CDlgSetupSkin(WindowPort& mainWindow, QWidget* parent)
+    : CBasePage(parent), mainWindow_(mainWindow), choices_(new QButtonGroup(this)) {
+  QPushButton* apply = ChoicePage(this, kStrGroupSkin, kSkinNames, std::size(kSkinNames), "skin", choices_);
   connect(apply, &QPushButton::clicked, this, &CDlgSetupSkin::Apply);
 }
 
@@ -115,22 +124,7 @@ void CDlgSetupSkin::Apply() {
 }
 
 CDlgSetupSurf::CDlgSetupSurf(QWidget* parent) : CBasePage(parent), choices_(new QButtonGroup(this)) {
-  auto* layout = new QVBoxLayout(this);
-  auto* group = new QGroupBox(Str(kStrGroupTrafficUnit), this);
-  auto* inner = new QVBoxLayout(group);
-  for (int i = 0; i < kOptionCount; ++i) {
-    auto* choice = new QRadioButton(Str(kTrafficOptions[i]), group);
-    choice->setObjectName(QString("option%1").arg(i));
-    choices_->addButton(choice, i);
-    inner->addWidget(choice);
-  }
-  layout->addWidget(group);
-  auto* row = new QHBoxLayout();
-  row->addStretch(1);
-  QPushButton* apply = ApplyButton(this);
-  row->addWidget(apply);
-  layout->addLayout(row);
-  layout->addStretch(1);
+  QPushButton* apply = ChoicePage(this, kStrGroupTrafficUnit, kTrafficOptions, kOptionCount, "option", choices_);
   connect(apply, &QPushButton::clicked, this, &CDlgSetupSurf::Apply);
 }
 
