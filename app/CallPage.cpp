@@ -6,7 +6,7 @@
 #include "app/QtText.h"
 #include "app/StatusIndicators.h"
 #include "calls/ui/CallDlg.h"
-#include "calls/ui/DesktopNotifier.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "core/settings/SetupData.h"
 #include "ui/StringIds.h"
 

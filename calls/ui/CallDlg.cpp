@@ -15,7 +15,7 @@
 
 #include "calls/ui/CallHistoryDlg.h"
 #include "calls/ui/CallText.h"
-#include "calls/ui/DesktopNotifier.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "calls/ui/PopDlg.h"
 #include "core/settings/SetupData.h"
 #include "phonebook/PbData.h"
@@ -305,7 +305,7 @@ void CCallDlg::OnMissed(const std::string& number) {
   }
   QString body = Str(kStrMissedCallText);
   body.replace("%s", who);
-  services_.notifier->Notify(Str(kStrMissedCallTitle), body);
+  services_.notifier->Notify({NoticeKind::MissedCall, Str(kStrMissedCallTitle), body, {}});
 }
 
 bool CCallDlg::AskLeave() { return control_->AskLeave() == 0; }

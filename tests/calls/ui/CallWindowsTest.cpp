@@ -24,7 +24,7 @@
 #include "calls/HistData.h"
 #include "calls/ui/CallDlg.h"
 #include "calls/ui/CallHistoryDlg.h"
-#include "calls/ui/DesktopNotifier.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "calls/ui/PopDlg.h"
 #include "calls/ui/RingSound.h"
 #include "device/AtDispatcher.h"
@@ -64,8 +64,8 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
 }
 
 struct RecordingNotifier : DesktopNotifier {
-  bool Notify(const QString& title, const QString& body) override {
-    notices << title + ": " + body;
+  bool Notify(const Notice& notice) override {
+    notices << notice.title + ": " + notice.body;
     return true;
   }
   QStringList notices;
@@ -309,89 +309,6 @@ TEST(RingSound, PlaysTheFileAgainAndAgainUntilStopped) {
   silent.Start();  // no player: silent, no error
   EXPECT_FALSE(silent.IsRinging());
   qputenv("PATH", path);
-}
-
-// A private session bus with the notification daemon of python3-dbusmock.
-class NotificationDaemon {
-public:
-  NotificationDaemon() {
-    for (QProcess* p : {&bus_, &mock_}) p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    if (!bus_.waitForStarted(5000)) return;
-    QDeadlineTimer deadline(5000);
-    while (!bus_.canReadLine() && !deadline.hasExpired()) bus_.waitForReadyRead(100);
-    address_ = QString::fromUtf8(bus_.readLine()).trimmed();
-    if (address_.isEmpty()) return;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-    mock_.setProcessEnvironment(env);
-    mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock_.start("/usr/bin/python3", {"-m", "dbusmock", "--template", "notification_daemon"});
-    QDBusConnection bus = QDBusConnection::connectToBus(address_, name_);
-    QDeadlineTimer ready(15000);
-    while (!ready.hasExpired() && mock_.state() != QProcess::NotRunning) {
-      if (bus.isConnected() && bus.interface()->isServiceRegistered("org.freedesktop.Notifications")) {
-        running_ = true;
-        return;
-      }
-      QThread::msleep(50);
-    }
-  }
-  ~NotificationDaemon() {
-    QDBusConnection::disconnectFromBus(name_);
-    for (QProcess* p : {&mock_, &bus_}) {
-      p->terminate();
-      if (!p->waitForFinished(3000)) p->kill();
-    }
-  }
-  bool Running() const { return running_; }
-  const QString& Connection() const { return name_; }
-  // The Notify calls the daemon got: summary and body of each.
-  QStringList Notices() {
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                                                       "org.freedesktop.DBus.Mock", "GetCalls");
-    QDBusMessage reply = QDBusConnection(name_).call(call, QDBus::Block, 5000);
-    QStringList out;
-    if (reply.type() != QDBusMessage::ReplyMessage) return out;
-    const QDBusArgument calls = reply.arguments().first().value<QDBusArgument>();
-    calls.beginArray();
-    while (!calls.atEnd()) {
-      qulonglong time = 0;
-      QString method;
-      QVariantList args;
-      calls.beginStructure();
-      calls >> time >> method;
-      calls.beginArray();
-      while (!calls.atEnd()) {
-        QDBusVariant v;
-        calls >> v;
-        args << v.variant();
-      }
-      calls.endArray();
-      calls.endStructure();
-      if (method == "Notify" && args.size() >= 5) out << args[3].toString() + ": " + args[4].toString();
-    }
-    calls.endArray();
-    return out;
-  }
-
-private:
-  QProcess bus_;
-  QProcess mock_;
-  QString address_;
-  QString name_ = QString("evdo-test-notify-%1").arg(QCoreApplication::applicationPid());
-  bool running_ = false;
-};
-
-TEST(DesktopNotice, ReachesTheFreedesktopNotificationService) {
-  App();
-  NotificationDaemon daemon;
-  ASSERT_TRUE(daemon.Running()) << "dbus-daemon or python3-dbusmock missing";
-  CFreedesktopNotifier notifier(daemon.Connection());
-  EXPECT_TRUE(notifier.Notify("Missed Call", "Missed call from 10010"));
-  EXPECT_TRUE(WaitFor([&] { return daemon.Notices() == QStringList{"Missed Call: Missed call from 10010"}; }));
-  CFreedesktopNotifier nowhere("no-such-connection");
-  EXPECT_FALSE(nowhere.Notify("Missed Call", "x"));
 }
 
 }  // namespace
