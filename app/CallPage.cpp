@@ -6,7 +6,6 @@
 #include "app/QtText.h"
 #include "app/StatusIndicators.h"
 #include "calls/ui/CallDlg.h"
-#include "ui/notify/DesktopNotifier.h"
 #include "core/settings/SetupData.h"
 #include "ui/StringIds.h"
 
@@ -20,7 +19,7 @@ void RegisterCallPage(CModaraApp& app) {
     s.dispatcher = &app.Dispatcher();
     s.history = app.History();
     s.phonebook = app.Phonebook();
-    s.notifier = std::make_shared<CFreedesktopNotifier>();
+    s.notifier = app.Notifier();
     CModaraDlg* window = &main;
     s.identityText = [window] { return window->IdentityText(); };
     s.versionText = [window] { return window->VersionText(); };

@@ -40,6 +40,7 @@
 #include "platform/udev/UdevDeviceEnumerator.h"
 #include "sms/SmsData.h"
 #include "ui/LanguageStrings.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "ui/skin/CBaseDlg.h"
 
 namespace evdo {
@@ -220,6 +221,11 @@ void CModaraApp::Progress(bool first) {
       picture_->AddDot();
   }
   PrescribedWait::Sleep(kProgressWaitMs);
+}
+
+std::shared_ptr<DesktopNotifier> CModaraApp::Notifier() {
+  if (notifier_ == nullptr) notifier_ = std::make_shared<CFreedesktopNotifier>();
+  return notifier_;
 }
 
 bool CModaraApp::CreatePort() {

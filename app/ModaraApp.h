@@ -19,6 +19,7 @@
 
 namespace evdo {
 
+class DesktopNotifier;
 class CAtDispatcher;
 class CCommandExchange;
 class CConnProfile;
@@ -70,6 +71,8 @@ public:
   const LaunchOptions& Options() const { return options_; }
   CSerialPort& Port() { return *port_; }
   CAtDispatcher& Dispatcher() { return *dispatcher_; }
+  // The one desktop notifier every page sends its notices through.
+  std::shared_ptr<DesktopNotifier> Notifier();
   CCommandExchange& Exchange() { return *exchange_; }
   CDeviceDiscovery& Discovery() { return *discovery_; }
   CLanguageModules& Languages() { return languages_; }
@@ -138,6 +141,7 @@ private:
   LaunchOptions options_;
   std::unique_ptr<CSimulatedModemProcess> simulator_;
   std::unique_ptr<CSingleInstance> instance_;
+  std::shared_ptr<DesktopNotifier> notifier_;
   CLanguageModules languages_;
   std::unique_ptr<DeviceEnumerator> devices_;
   std::unique_ptr<CDeviceDiscovery> discovery_;
