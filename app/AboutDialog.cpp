@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/settings/SetupData.h"
 #include "ui/LanguageStrings.h"
 
@@ -42,7 +42,7 @@ CAboutDialog::CAboutDialog(const QString& identity, const QString& firmware, QWi
   const CSetupData& setup = CSetupData::Instance();
   setWindowTitle(FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))));
   auto* layout = new QVBoxLayout(this);
-  auto* name = new QLabel(QString("%1 %2").arg(FromAnsi(setup.Main_szPrefixName), Str(kStrAppTitle)), this);
+  auto* name = PlainLabel(QString("%1 %2").arg(FromAnsi(setup.Main_szPrefixName), Str(kStrAppTitle)));
   QFont bold = name->font();
   bold.setBold(true);
   bold.setPointSize(bold.pointSize() + 2);
@@ -50,23 +50,32 @@ CAboutDialog::CAboutDialog(const QString& identity, const QString& firmware, QWi
   layout->addWidget(name);
 
   auto* form = new QFormLayout();
-  form->addRow(tr("Program:"), new QLabel(QString("%1  %2").arg(Str(kStrProgramFileName), VersionText()), this));
-  auto* id = new QLabel(identity, this);
+  form->addRow(Str(kStrAboutProgram), PlainLabel(QString("%1  %2").arg(Str(kStrProgramFileName), VersionText())));
+  // The identity and the version come from the modem: shown as they are,
+  // never read as markup.
+  auto* id = PlainLabel(identity);
   id->setObjectName("identity");
   id->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form->addRow(tr("Device identity:"), id);
-  auto* fw = new QLabel(firmware, this);
+  form->addRow(Str(kStrAboutIdentity), id);
+  auto* fw = PlainLabel(firmware);
   fw->setObjectName("firmware");
   fw->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form->addRow(tr("Firmware version:"), fw);
-  form->addRow(tr("Web:"), Link(FromAnsi(setup.Main_szURL), false));
-  form->addRow(tr("Mail:"), Link(FromAnsi(setup.Main_szEMail), true));
+  form->addRow(Str(kStrAboutFirmware), fw);
+  form->addRow(Str(kStrAboutWeb), Link(FromAnsi(setup.Main_szURL), false));
+  form->addRow(Str(kStrAboutMail), Link(FromAnsi(setup.Main_szEMail), true));
   layout->addLayout(form);
 
-  auto* ok = new QPushButton(tr("OK"), this);
+  auto* ok = new QPushButton(Str(kStrButtonOk), this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+QLabel* CAboutDialog::PlainLabel(const QString& text) {
+  auto* label = new QLabel(this);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+  return label;
 }
 
 QLabel* CAboutDialog::Link(const QString& text, bool mail) {

@@ -24,6 +24,7 @@ public:
   static QString LinkTarget(const QString& text, bool mail);
 
 private:
+  QLabel* PlainLabel(const QString& text);
   QLabel* Link(const QString& text, bool mail);
 };
 

@@ -2,27 +2,30 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 
 CCloseTipSettingDlg::CCloseTipSettingDlg(std::int32_t closeAction, std::int32_t remember, QWidget* parent)
     : CBaseDlg(parent),
-      hide_(new QRadioButton(tr("Minimise to the notification area"), this)),
-      exit_(new QRadioButton(tr("Exit the program"), this)),
-      remember_(new QCheckBox(tr("Do not ask again"), this)) {
+      hide_(new QRadioButton(Str(kStrCloseTipHide), this)),
+      exit_(new QRadioButton(Str(kStrCloseTipExit), this)),
+      remember_(new QCheckBox(Str(kStrCloseTipRemember), this)) {
   setObjectName("CCloseTipSettingDlg");
   setWindowTitle(Str(kStrAppTitle));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(tr("When the main window is closed:"), this));
+  layout->addWidget(new QLabel(Str(kStrCloseTipQuestion), this));
   layout->addWidget(hide_);
   layout->addWidget(exit_);
   layout->addWidget(remember_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(Str(kStrButtonOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton(Str(kStrButtonCancel), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

@@ -42,7 +42,11 @@ std::string CompleteIdentity(std::string_view identity) {
 std::string AnswerValue(std::string_view line, std::string_view prefix) {
   std::string_view text = Trim(line);
   if (text.substr(0, prefix.size()) == prefix) text.remove_prefix(prefix.size());
-  return std::string(Trim(text));
+  // A stray line break inside the line (kept by the dispatcher) would break
+  // the text shown in two.
+  std::string value(Trim(text));
+  std::replace_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  return value;
 }
 
 }  // namespace evdo

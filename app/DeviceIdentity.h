@@ -22,7 +22,8 @@ std::string CompleteIdentity(std::string_view identity);
 
 // The value of an information answer such as "+GSN: 12345" or "12345": the
 // text after an optional "+GSN:"/"+GMR:"-style prefix, without surrounding
-// blanks or double quotes. Empty when the answer carries no value.
+// blanks or double quotes, on one line (a CR or LF inside becomes a blank).
+// Empty when the answer carries no value.
 std::string AnswerValue(std::string_view line, std::string_view prefix);
 
 }  // namespace evdo

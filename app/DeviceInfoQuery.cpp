@@ -24,6 +24,16 @@ void CDeviceInfoQuery::Start(std::function<void()> done) {
   SendCurrent();
 }
 
+void CDeviceInfoQuery::Stop() {
+  self_.KillTimer(kGuardTimer);
+  // Only the command slot is emptied: the port is being closed.
+  if (waitingForAnswer_) exchange_.Dispatcher().ClearHandler(kCommandSlot);
+  waitingForAnswer_ = false;
+  step_ = Step::Idle;
+  attempts_ = 0;
+  done_ = nullptr;
+}
+
 void CDeviceInfoQuery::SendCurrent() {
   const char* command = step_ == Step::Identity ? kCmdIdentity : kCmdFirmware;
   ++attempts_;

@@ -34,6 +34,8 @@ public:
   // started afresh.
   void Start(std::function<void()> done = {});
   bool IsRunning() const { return step_ != Step::Idle; }
+  // Suspend: ends the query where it stands; done is not called.
+  void Stop();
 
   // Empty until the modem has answered.
   const std::string& Identity() const { return identity_; }

@@ -5,7 +5,7 @@
 #include <QLabel>
 
 #include "app/IndicatorPictures.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 namespace {
@@ -32,22 +32,22 @@ const char* TypicalText(int indicator) {
   }
 }
 
-QString ToolTip(int indicator) {
+StringId ToolTip(int indicator) {
   switch (indicator) {
-    case kIndicatorSignal: return CIndicatorStrip::tr("Signal strength");
-    case kIndicatorNetworkType: return CIndicatorStrip::tr("Network type");
-    case kIndicatorRoaming: return CIndicatorStrip::tr("Roaming");
-    case kIndicatorOperator: return CIndicatorStrip::tr("Operator");
-    case kIndicatorService: return CIndicatorStrip::tr("Service");
-    case kIndicatorUnread: return CIndicatorStrip::tr("Unread messages");
-    case kIndicatorInboxFull: return CIndicatorStrip::tr("Message storage");
-    case kIndicatorCall: return CIndicatorStrip::tr("Call");
-    case kIndicatorConnected: return CIndicatorStrip::tr("Internet connection");
-    case kIndicatorSentKb: return CIndicatorStrip::tr("Sent this connection");
-    case kIndicatorReceivedKb: return CIndicatorStrip::tr("Received this connection");
-    case kIndicatorSendRate: return CIndicatorStrip::tr("Send rate");
-    case kIndicatorReceiveRate: return CIndicatorStrip::tr("Receive rate");
-    default: return {};
+    case kIndicatorSignal: return kStrTipSignal;
+    case kIndicatorNetworkType: return kStrTipNetworkType;
+    case kIndicatorRoaming: return kStrTipRoaming;
+    case kIndicatorOperator: return kStrTipOperator;
+    case kIndicatorService: return kStrTipService;
+    case kIndicatorUnread: return kStrTipUnread;
+    case kIndicatorInboxFull: return kStrTipInboxFull;
+    case kIndicatorCall: return kStrTipCall;
+    case kIndicatorConnected: return kStrTipConnected;
+    case kIndicatorSentKb: return kStrTipSentKb;
+    case kIndicatorReceivedKb: return kStrTipReceivedKb;
+    case kIndicatorSendRate: return kStrTipSendRate;
+    case kIndicatorReceiveRate: return kStrTipReceiveRate;
+    default: return 0;
   }
 }
 
@@ -73,9 +73,14 @@ CIndicatorStrip::CIndicatorStrip(QWidget* parent) : QWidget(parent) {
       if (indicator < 0) break;
       auto* label = new QLabel(this);
       label->setObjectName(QString("indicator%1").arg(indicator));
-      label->setToolTip(ToolTip(indicator));
+      if (StringId tip = ToolTip(indicator)) label->setToolTip(Str(tip));
+      // The operator's name comes from the network: never read as markup.
+      label->setTextFormat(Qt::PlainText);
       if (const char* typical = TypicalText(indicator)) {
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(typical)));
+        QString sample = QString::fromLatin1(typical);
+        if (indicator == kIndicatorSentKb || indicator == kIndicatorReceivedKb)
+          sample = Str(indicator == kIndicatorSentKb ? kStrSentPrefix : kStrReceivedPrefix) + " 000000 KB";
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(sample));
       } else {
         label->setFixedSize(26, 18);
         label->setAlignment(Qt::AlignCenter);

@@ -3,9 +3,10 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 
@@ -19,7 +20,9 @@ CLanguage::CLanguage(CLanguageModules& modules, QWidget* parent)
   const auto& accepted = modules.AcceptedModules();
   for (std::size_t i = 0; i < accepted.size(); ++i)
     if (accepted[i] == modules.ActiveModule()) list_->setCurrentRow(static_cast<int>(i));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(Str(kStrButtonOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton(Str(kStrButtonCancel), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

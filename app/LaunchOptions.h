@@ -6,6 +6,20 @@
 
 namespace evdo {
 
+// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+// Start-up could not go on: no language module, no modem, a --port that
+// cannot be used, the dispatcher's threads.
+inline constexpr int kExitFailure = 1;
+// The command line was not understood.
+inline constexpr int kExitUsage = 2;
+// A --screenshot run met a box that waits for a person.
+inline constexpr int kExitNeedsPerson = 3;
+
+// The environment variable through which the launcher tells the program the
+// folder the user started it in.
+inline constexpr const char* kStartDirVariable = "EVDO_START_DIR";
+
 struct LaunchOptions {
   // --port PATH: open this serial port instead of searching the devices
   // (a modem on an unusual port).
@@ -18,8 +32,20 @@ struct LaunchOptions {
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;
+  // --connect [3g|1x|wlan|auto]: ask the running dashboard to connect (as
+  // its buttons would) and end with 0 once connected; --disconnect likewise.
+  QString connectType;
+  bool disconnect = false;
+  // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
+  // copy already running if there is one (the number is checked there too).
+  QString dialNumber;
   // --help: print the usage and end.
   bool help = false;
+
+  // Makes the relative paths of --port and --screenshot absolute, taken from
+  // startDir: the folder the user started the program in, which the launcher
+  // leaves for the data folder (it passes the folder in kStartDirVariable).
+  void ResolvePaths(const QString& startDir);
 
   // Parses the arguments (without the program name). False with a message
   // in error for an unknown option or a missing value.

@@ -1,6 +1,7 @@
 #include "app/ModaraApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -10,20 +11,28 @@
 
 #include <cstdio>
 
+#include <cstring>
+
+#include "app/CallPage.h"
+#include "app/PhonebookPage.h"
 #include "app/FixedPortEnumerator.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
 #include "app/ProcessStats.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/settings/SetupData.h"
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"
+#include "app/StandardButtonTexts.h"
+#include "app/StoreLoadMessage.h"
+#include "app/UnattendedRun.h"
 #include "calls/HistData.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
 #include "platform/PosixSerialDevice.h"
+#include "device/discovery/ModeSwitchData.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
@@ -32,6 +41,7 @@
 #include "platform/udev/UdevDeviceEnumerator.h"
 #include "sms/SmsData.h"
 #include "ui/LanguageStrings.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "ui/skin/CBaseDlg.h"
 
 namespace evdo {
@@ -39,9 +49,14 @@ namespace {
 
 CModaraApp* theApp = nullptr;
 
-void AddProblem(std::vector<std::string>& problems, const std::string& file, LoadStatus status,
-                const std::string& error) {
-  if (status == LoadStatus::Failed) problems.push_back(file + ": " + error);
+// The user hears of a file that did not load through the language module;
+// the detail (the system's reason) goes to standard error.
+void AddProblem(std::vector<std::string>& problems, const std::string& file, const LoadResult& r) {
+  if (!r.error.empty()) std::fprintf(stderr, "evdo-dashboard: %s\n", r.error.c_str());
+  const StoreLoadTexts texts{LoadString(kStrStoreDamagedKept), LoadString(kStrStoreDamagedLeft),
+                             LoadString(kStrStoreUnreadable)};
+  std::string message = StoreLoadMessage(texts, file, r);
+  if (!message.empty()) problems.push_back(std::move(message));
 }
 
 }  // namespace
@@ -71,37 +86,72 @@ int CModaraApp::Run() {
   // The main window hides to the notification area; that must not end the
   // program.
   qApp->setQuitOnLastWindowClosed(false);
+  if (!options_.screenshotPath.isEmpty()) {
+    unattended_ = std::make_unique<CUnattendedRun>();
+    unattended_->Install();
+  }
 
   LaunchCompanion();                       // 1
   LoadSettings();                          // 2
-  if (!ClaimInstance()) return 0;          // 3
-  if (!SelectLanguage()) return 0;         // 4
+  if (!ClaimInstance()) return kExitOk;    // 3: the first copy comes forward
+  if (!SelectLanguage()) return kExitFailure;  // 4
   // 5-7: socket start-up and the balloon-tip registry value have no Linux counterpart.
   ShowSplash();                            // 8
-  if (!CreatePort()) return 1;             // 9
+  if (!CreatePort()) return kExitFailure;  // 9
+  RegisterCallPage(*this);
+  RegisterPhonebookPage(*this);
   mainWindow_ = new CModaraDlg(*this);     // 10
+  if (unattended_) unattended_->Exempt(mainWindow_);
   if (!dispatcher_->StartThreads()) {      // 11
+    std::fprintf(stderr, "evdo-dashboard: the serial port's threads could not be started\n");
     ShowMessage(kStrDeviceMissingExit);
-    return 0;
+    return kExitFailure;
   }
   const CSetupData& setup = CSetupData::Instance();
   discovery_->SetDeviceIdentifier(setup.Main_nCompany);  // 12
   discovery_->StartModeSwitchIfNeeded(                  // 13
-      [](const std::string& program) { return StartDetachedProgram(program); });
+      [](const std::vector<std::string>& argv) { return StartDetachedProgram(argv); },
+      [](const std::string& id) { return FindModeSwitchConfig(id, InstalledModeSwitchData()); });
   LoadStores();                                         // 14-17
   Progress();                                           // 18
+  ReportSearch();
   ConnectResult found = ConnectDevice(kStartupConnectTries, kStartupConnectIntervalMs);
   if (found != kConnectOpened) {                        // 19
+    ReportSearchFailed(found);
     ShowMessage(kStrDeviceMissingExit);
     ClosePicture();
     dispatcher_->Shutdown();
-    return 0;
+    return kExitFailure;
   }
   Progress();
   mainWindow_->EnableAboutEntry(true);                  // 20
   RunMainWindow();
   Shutdown();                                           // 22
-  return 0;
+  return exitCode_;
+}
+
+void CModaraApp::ReportSearch() const {
+  const CSetupData& setup = CSetupData::Instance();
+  const double seconds = kStartupConnectTries * kStartupConnectIntervalMs / 1000.0;
+  if (!options_.portPath.isEmpty() || options_.simulate) {
+    std::fprintf(stderr, "evdo-dashboard: opening the modem's port %s (up to %d tries, %.0f s)\n",
+                 qPrintable(options_.simulate ? QString("of the simulated modem") : options_.portPath),
+                 int{kStartupConnectTries}, seconds);
+    return;
+  }
+  std::fprintf(stderr,
+               "evdo-dashboard: waiting for the modem: a serial port named \"%s\" of a USB device %s; "
+               "looking every %.0f s, %d times (%.0f s)\n",
+               setup.Internet_szPCUIName, discovery_->DeviceIdentifier(), kStartupConnectIntervalMs / 1000.0,
+               int{kStartupConnectTries}, seconds);
+}
+
+void CModaraApp::ReportSearchFailed(ConnectResult found) const {
+  if (found == kConnectOpenFailed)
+    std::fprintf(stderr, "evdo-dashboard: the modem's port %s was found but could not be opened\n",
+                 discovery_->PortPath());
+  else
+    std::fprintf(stderr, "evdo-dashboard: no modem was found; the program ends\n");
 }
 
 bool CModaraApp::LaunchCompanion() {
@@ -119,15 +169,37 @@ bool CModaraApp::ClaimInstance() {
   connect(instance_.get(), &CSingleInstance::RaiseRequested, this, [this] {
     if (mainWindow_) mainWindow_->ComeForward();
   });
-  return instance_->Claim(FromAnsi(PrefixedTitle(kBuiltInTitle)));
+  // A later copy's "dial NUMBER" (the command line, a tel: link): before the
+  // device is ready the number waits for it. The page checks it again.
+  connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    if (!command.startsWith(QLatin1String(CSingleInstance::kDialCommand))) return;
+    const QString number = command.mid(static_cast<int>(std::strlen(CSingleInstance::kDialCommand)));
+    Q_EMIT instance_->RaiseRequested();
+    if (mainWindow_ && timing_.readyMs >= 0) mainWindow_->DialNumber(number);
+    else options_.dialNumber = number;
+    reply->Finish(kExitOk);
+  });
+  return instance_->Claim(InstanceTitle());
 }
+
+QString CModaraApp::InstanceTitle() { return FromAnsi(PrefixedTitle(kBuiltInTitle)); }
 
 bool CModaraApp::SelectLanguage() {
   const CSetupData& setup = CSetupData::Instance();
   if (languages_.ScanAndSelect(setup.Main_nCompany, setup.Main_nLanguage)) {
     CBaseDlg::SetStringLookup([](int id) { return LoadString(id); });
+    if (buttonTexts_ == nullptr) {
+      buttonTexts_ = new CStandardButtonTexts(this);
+      QApplication::installTranslator(buttonTexts_);
+    }
     return true;
   }
+  QString folder = QDir::current().absoluteFilePath(kLanguageFolder);
+  std::fprintf(stderr,
+               "evdo-dashboard: no language module of edition %d and language %d in %s "
+               "(looked for %s; Main_nCompany and Main_nLanguage in EVDO.ini choose it)\n",
+               static_cast<int>(setup.Main_nCompany), static_cast<int>(setup.Main_nLanguage), qPrintable(folder),
+               qPrintable(QDir(folder).filePath(kLanguageModulePattern)));
   // The built-in error (template 277): no language module, so no texts.
   QMessageBox box(QMessageBox::NoIcon, kNoLanguageModuleTitle, kNoLanguageModuleText, QMessageBox::Ok);
   box.setObjectName("CResDllMiss");
@@ -151,6 +223,11 @@ void CModaraApp::Progress(bool first) {
       picture_->AddDot();
   }
   PrescribedWait::Sleep(kProgressWaitMs);
+}
+
+std::shared_ptr<DesktopNotifier> CModaraApp::Notifier() {
+  if (notifier_ == nullptr) notifier_ = std::make_shared<CFreedesktopNotifier>();
+  return notifier_;
 }
 
 bool CModaraApp::CreatePort() {
@@ -184,32 +261,26 @@ bool CModaraApp::CreateDeviceList() {
 void CModaraApp::LoadStores() {
   Progress(true);  // 14
   phonebook_ = std::make_unique<CPbData>();
-  phonebook_->Load();
-  const PbLoadReport& pb = phonebook_->LastLoad();
-  for (const std::string& problem : pb.problems) loadProblems_.push_back("PbData.dat: " + problem);
+  AddProblem(loadProblems_, kPbDataFile, phonebook_->Load());
 
   Progress();  // 15
   sms_ = std::make_unique<CSmsData>();
-  SmsLoadResult sms = sms_->LoadOrCreate();
-  AddProblem(loadProblems_, kSmsDataFile, sms.status, sms.error);
+  AddProblem(loadProblems_, kSmsDataFile, sms_->LoadOrCreate());
 
   if (CSetupData::Instance().Main_nCall != 0) {  // 16
     Progress();
     history_ = std::make_unique<CHistData>();
-    LoadResult hist = history_->Load();
-    AddProblem(loadProblems_, kHistDataFile, hist.status, hist.error);
+    AddProblem(loadProblems_, kHistDataFile, history_->Load());
   }
 
   Progress();  // 17
+  // Created empty when missing or set aside as damaged.
   log_ = std::make_unique<CLogData>();
-  LoadResult log = log_->Load();
-  AddProblem(loadProblems_, kLogDataFile, log.status, log.error);
+  AddProblem(loadProblems_, kLogDataFile, log_->LoadOrCreate());
   monthLog_ = std::make_unique<CMonthLogData>();
-  LoadResult month = monthLog_->Load();
-  AddProblem(loadProblems_, kMonthLogDataFile, month.status, month.error);
+  AddProblem(loadProblems_, kMonthLogDataFile, monthLog_->LoadOrCreate());
   profiles_ = std::make_unique<CConnProfile>();
-  LoadResult profiles = profiles_->LoadOrReset();
-  AddProblem(loadProblems_, kConnProfileFile, profiles.status, profiles.error);
+  AddProblem(loadProblems_, kConnProfileFile, profiles_->LoadOrReset());
 }
 
 bool CModaraApp::OpenPort(const std::string& path, bool startThreads) {
@@ -247,8 +318,9 @@ void CModaraApp::RunMainWindow() {
   connect(mainWindow_, &QDialog::finished, &loop, &QEventLoop::quit);
   mainWindow_->show();
   loop.exec();
-  // 21. A quit (device removed, screenshot taken) ends without the box.
-  if (mainWindow_->EndedByClose()) {
+  // 21. Also after the device was removed; only the screenshot option ends
+  // without it.
+  if (mainWindow_->ShowsFindDevice()) {
     QMessageBox box(QMessageBox::NoIcon, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
                     kFindDeviceText, QMessageBox::Ok);
     box.setObjectName("FindDevice");
@@ -267,6 +339,7 @@ void CModaraApp::ShowMessage(StringId id, bool information) {
   QMessageBox box(information ? QMessageBox::Information : QMessageBox::Warning,
                   FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))), Str(id), QMessageBox::Ok);
   box.setObjectName(QString("message%1").arg(id));
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -297,11 +370,18 @@ void CModaraApp::OnDeviceReady() {
                .arg(timing_.readyMs)
                .arg(ResidentKb()));
   }
+  if (!options_.dialNumber.isEmpty() && mainWindow_) {
+    QString number = std::exchange(options_.dialNumber, QString());
+    mainWindow_->DialNumber(number);
+  }
   if (!options_.screenshotPath.isEmpty() && mainWindow_) {
-    if (mainWindow_->SaveScreenshot(options_.screenshotPath))
+    if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {
       Report(QString("screenshot: %1").arg(QFileInfo(options_.screenshotPath).absoluteFilePath()));
-    else
-      Report(QString("screenshot: could not write %1").arg(options_.screenshotPath));
+    } else {
+      std::fprintf(stderr, "evdo-dashboard: could not write the screenshot %s\n",
+                   qPrintable(options_.screenshotPath));
+      exitCode_ = kExitFailure;
+    }
     mainWindow_->EndModalLoop(false);
   }
 }

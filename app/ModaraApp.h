@@ -19,6 +19,7 @@
 
 namespace evdo {
 
+class DesktopNotifier;
 class CAtDispatcher;
 class CCommandExchange;
 class CConnProfile;
@@ -31,6 +32,8 @@ class CSerialPort;
 class CSimulatedModemProcess;
 class CSingleInstance;
 class CSmsData;
+class CStandardButtonTexts;
+class CUnattendedRun;
 class PreMsg;
 
 // What start-up measured, for the start-up report (milliseconds since the
@@ -68,10 +71,16 @@ public:
   const LaunchOptions& Options() const { return options_; }
   CSerialPort& Port() { return *port_; }
   CAtDispatcher& Dispatcher() { return *dispatcher_; }
+  // The one desktop notifier every page sends its notices through.
+  std::shared_ptr<DesktopNotifier> Notifier();
   CCommandExchange& Exchange() { return *exchange_; }
   CDeviceDiscovery& Discovery() { return *discovery_; }
   CLanguageModules& Languages() { return languages_; }
   CModaraDlg* MainWindow() const;
+  // The single-instance socket (null before it was claimed).
+  CSingleInstance* SingleInstance() const { return instance_.get(); }
+  // The name the single instance is claimed under.
+  static QString InstanceTitle();
 
   // The stores; null until start-up has loaded them (the call history also
   // when Main_nCall is 0).
@@ -124,10 +133,15 @@ private:
   void RunMainWindow();
   void Shutdown();
   void Report(const QString& line) const;
+  // On standard error: what the device search at start-up waits for, and
+  // why it failed.
+  void ReportSearch() const;
+  void ReportSearchFailed(ConnectResult found) const;
 
   LaunchOptions options_;
   std::unique_ptr<CSimulatedModemProcess> simulator_;
   std::unique_ptr<CSingleInstance> instance_;
+  std::shared_ptr<DesktopNotifier> notifier_;
   CLanguageModules languages_;
   std::unique_ptr<DeviceEnumerator> devices_;
   std::unique_ptr<CDeviceDiscovery> discovery_;
@@ -147,6 +161,11 @@ private:
   std::vector<std::string> loadProblems_;
 
   StartupTiming timing_;
+  // Set for a --screenshot run.
+  std::unique_ptr<CUnattendedRun> unattended_;
+  int exitCode_ = kExitOk;
+  // Qt's standard buttons in the language module's words.
+  CStandardButtonTexts* buttonTexts_ = nullptr;
 };
 
 }  // namespace evdo

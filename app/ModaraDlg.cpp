@@ -11,11 +11,15 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cstdio>
+
 #include "app/AboutDialog.h"
+#include "calls/ui/CallDlg.h"
 #include "app/CloseTipSettingDlg.h"
 #include "app/IndicatorPictures.h"
 #include "app/IndicatorStrip.h"
@@ -23,11 +27,15 @@
 #include "app/ModaraApp.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
-#include "app/QtText.h"
+#include "phonebook/ui/PhonebookUi.h"
+#include "ui/text/QtText.h"
+#include "app/StoreLoadMessage.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"
 #include "device/status/NotificationHandlers.h"
 #include "platform/logind/SleepMonitor.h"
+#include "app/SetupDlg.h"
+#include "security/ui/PinDialogs.h"
 #include "ui/LanguageStrings.h"
 #include "ui/skin/CBasePage.h"
 
@@ -56,11 +64,13 @@ QPoint CursorHotSpot(const QByteArray& file) {
 void CModaraDlg::DeviceRoute::OnMessage(MessageId m, WParam w, LParam l) {
   commands->OnMessage(m, w, l);
   initializer->OnMessage(m, w, l);
+  card->OnMessage(m, w, l);
 }
 
 void CModaraDlg::DeviceRoute::OnTimer(TimerId id) {
   commands->OnTimer(id);
   initializer->OnTimer(id);
+  card->OnTimer(id);
 }
 
 CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
@@ -69,19 +79,23 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
       deviceWindow_(deviceRoute_),
       statusCommands_(status_, app.Exchange(), app.Dispatcher(), deviceWindow_),
       initializer_(status_, statusCommands_, app.Dispatcher().NotificationGate(), deviceWindow_),
+      cardExchange_(app.Exchange(), deviceWindow_),
+      card_(status_.Pin(), cardExchange_),
       infoWindow_(infoRoute_),
       info_(app.Exchange(), infoWindow_),
       connSetFile_(kConnSetDataFile) {
   deviceRoute_.commands = &statusCommands_;
   deviceRoute_.initializer = &initializer_;
+  deviceRoute_.card = &cardExchange_;
   infoRoute_.query = &info_;
   setObjectName("CModaraDlg");
   ModifyStyle(0, kStyleMinimizeBox);
   status_.AttachWindow(Port());
-  SystemMenu().AddEntry(kSysCommandHelp, tr("&Help"));
-  SystemMenu().AddEntry(kSysCommandLanguage, tr("&Language..."));
+  SystemMenu().AddEntry(kSysCommandHelp, Str(kStrMenuHelp));
+  SystemMenu().AddEntry(kSysCommandLanguage, Str(kStrMenuLanguage));
   SetUpPortHooks();
   SetUpInitializerHooks();
+  app.Dispatcher().SetIncomingCallHook([this] { incomingCall_ = true; });
 }
 
 CModaraDlg::~CModaraDlg() {
@@ -120,6 +134,7 @@ void CModaraDlg::SetUpInitializerHooks() {
     auto* box = new QMessageBox(QMessageBox::Question, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
                                 Str(messageId), QMessageBox::Ok | QMessageBox::Cancel, this);
     box->setObjectName(QString("message%1").arg(messageId));
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this,
             [answer](int result) { answer(result == QMessageBox::Ok); });
@@ -130,9 +145,11 @@ void CModaraDlg::SetUpInitializerHooks() {
     CModaraApp::EndProcess(0);
   };
   hooks.failAndExit = [](int messageId) {
+    std::fprintf(stderr, "evdo-dashboard: the device initialisation failed: %s\n", qPrintable(Str(messageId)));
     CModaraApp::ShowMessage(messageId);
-    CModaraApp::EndProcess(0);
+    CModaraApp::EndProcess(kExitFailure);
   };
+  hooks.startPinEntry = [this](std::int16_t simState) { OpenPinEntry(simState, true); };
   hooks.finished = [this] { OnDeviceInitialised(); };
   initializer_.SetHooks(std::move(hooks));
 }
@@ -155,6 +172,19 @@ void CModaraDlg::OnCreatePages() {
     pages_[spec.kind] = page;
   }
   layout->addWidget(tabs_, 1);
+  // The call page is asked before another page is shown; it may refuse.
+  shownPage_ = tabs_->currentWidget();
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
+    if (switchingBack_) return;
+    auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls));
+    if (calls != nullptr && shownPage_ == calls && tabs_->currentWidget() != calls && !calls->AskLeave()) {
+      switchingBack_ = true;
+      tabs_->setCurrentWidget(calls);
+      switchingBack_ = false;
+      return;
+    }
+    shownPage_ = tabs_->currentWidget();
+  });
 
   auto* bar = new QWidget(this);
   auto* barLayout = new QHBoxLayout(bar);
@@ -167,6 +197,19 @@ void CModaraDlg::OnCreatePages() {
   menuButton->setObjectName("systemMenuButton");
   menuButton->setText(QStringLiteral("≡"));
   menuButton->setAutoRaise(true);
+  menuButton->setToolTip(Str(kStrTipSystemMenu));
+  // Says that the card is locked; a click offers the PIN entry again.
+  cardIndicator_ = new QToolButton(tabs_);
+  cardIndicator_->setObjectName("cardLock");
+  cardIndicator_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  cardIndicator_->setStyleSheet("QToolButton { color: #b00020; font-weight: bold; }");
+  cardIndicator_->hide();
+  connect(cardIndicator_, &QToolButton::clicked, this, [this] { Port().PostMessage(kMsgLockStateQuery); });
+  // In the tab row's free corner, so that the window keeps its size.
+  tabs_->setCornerWidget(cardIndicator_, Qt::TopRightCorner);
+  cardWatch_ = new QTimer(this);
+  cardWatch_->setInterval(500);
+  connect(cardWatch_, &QTimer::timeout, this, &CModaraDlg::UpdateCardIndicator);
   connect(menuButton, &QToolButton::clicked, this,
           [this, menuButton] { OpenSystemMenu(menuButton->mapToGlobal(QPoint(0, menuButton->height()))); });
   barLayout->addWidget(menuButton);
@@ -199,6 +242,9 @@ void CModaraDlg::OnInitDialog() {
   AddTrayIcon();
   status_.Reset();
   RegisterNotificationHandlers(app_.Dispatcher(), status_);
+  // After the main window's own: the call page takes "RING", "+CLIP: " and
+  // "NO CARRIER".
+  if (auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls))) calls->RegisterNotifications();
   StartDeviceOrWait();
   for (int indicator : {kIndicatorSentKb, kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate})
     Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), 0);
@@ -241,7 +287,7 @@ void CModaraDlg::AddTrayIcon() {
   connect(toggleAction_, &QAction::triggered, this,
           [this] { Port().PostMessage(WM_COMMAND, kCmdToggleShown); });
   if (InternetPage() != nullptr) {
-    QAction* info = trayMenu_->addAction(tr("Operator information"));
+    QAction* info = trayMenu_->addAction(Str(kStrTrayOperatorInfo));
     info->setObjectName(QString("item%1").arg(kCmdOperatorInformation));
     connect(info, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdOperatorInformation); });
   }
@@ -291,10 +337,22 @@ void CModaraDlg::OnMessage(MessageId message, WParam wParam, LParam lParam) {
     case kMsgNewMessage:
     case kMsgImportStep:
     case kMsgImportNext: return;  // accepted and ignored
+    case kMsgLockStateQuery:
+      // Asks the card what it needs, then offers the matching window.
+      card_.QuerySimState([this](CommandOutcome) { Port().PostMessage(kMsgPinEntry); });
+      return;
+    case kMsgPinEntry: {
+      std::int16_t state = status_.Pin().simState;
+      if (state == kSimStatePinRequired || state == kSimStatePukRequired) OpenPinEntry(state, false);
+      UpdateCardIndicator();
+      return;
+    }
     case kMsgShowExitPicture: return ShowExitPicture();
     case kMsgHideExitPicture: return HideExitPicture();
     case kMsgShowRefusal: return CModaraApp::ShowMessage(static_cast<StringId>(wParam));
-    case WM_QUIT: return EndModalLoop(false);
+    case WM_QUIT:
+      if (!ending_) endedByQuit_ = true;
+      return EndModalLoop(false);
     default: CBaseDlg::OnMessage(message, wParam, lParam);
   }
 }
@@ -364,6 +422,26 @@ void CModaraDlg::ToggleShown() {
   }
 }
 
+void CModaraDlg::ShowCallPage() {
+  ComeForward();
+  if (CBasePage* calls = Page(PageKind::Calls)) tabs_->setCurrentWidget(calls);
+}
+
+void CModaraDlg::DialNumber(const QString& number) {
+  ComeForward();
+  if (Page(PageKind::Calls) == nullptr) return CModaraApp::ShowMessage(kStrCallsSwitchedOff);
+  std::string ansi = ToAnsi(number);
+  OnMessage(kMsgTabContainer, 0, reinterpret_cast<LParam>(&ansi));
+}
+
+void CModaraDlg::SetCallIndicator(int value, int missedCount) {
+  Port().PostMessage(kMsgStatus, kIndicatorCall, value);
+  if (QLabel* element = indicators_->Element(kIndicatorCall); element != nullptr && missedCount > 0) {
+    QString tip = Str(kStrMissedCallsTip);
+    element->setToolTip(tip.replace("%d", QString::number(missedCount)));
+  }
+}
+
 void CModaraDlg::ComeForward() {
   if (!initialised_) return;
   show();
@@ -387,8 +465,11 @@ void CModaraDlg::reject() {
 void CModaraDlg::OnClose() {
   // Re-read: the Internet page's settings windows may have changed the file.
   LoadResult loaded = connSetFile_.Load(connSet_, DefaultConnSetData());
-  if (loaded.status == LoadStatus::Failed)
-    QMessageBox::warning(this, windowTitle(), QString::fromStdString(loaded.error));
+  if (loaded.Failed()) {
+    const StoreLoadTexts texts{LoadString(kStrStoreDamagedKept), LoadString(kStrStoreDamagedLeft),
+                               LoadString(kStrStoreUnreadable)};
+    QMessageBox::warning(this, windowTitle(), FromAnsi(StoreLoadMessage(texts, kConnSetDataFile, loaded)));
+  }
   if (connSet_.rememberClose == 0) {
     CCloseTipSettingDlg ask(connSet_.closeAction, connSet_.rememberClose, this);
     if (ask.exec() != QDialog::Accepted) return;
@@ -450,7 +531,17 @@ void CModaraDlg::OpenLanguageDialog() {
   dialog.exec();
 }
 
-void CModaraDlg::OnSuspend() { app_.Port().Close(); }
+void CModaraDlg::OnSuspend() {
+  // Every exchange running against the port ends here, without a give-up of
+  // its own later: the device initialisation (with its command), a status
+  // command sent outside it, and the identity query. An initialisation
+  // that a resume started ends here too, and the next resume runs in full.
+  if (initializer_.IsRunning()) resuming_ = false;
+  initializer_.Abort();
+  statusCommands_.Cancel();
+  info_.Stop();
+  app_.Port().Close();
+}
 
 void CModaraDlg::OnResume() {
   if (resuming_) return;
@@ -478,6 +569,7 @@ void CModaraDlg::OnDeviceInitialised() {
   }
   bool first = !shownOnce_;
   shownOnce_ = true;
+  UpdateCardIndicator();
   if (first && status_.Pin().IsReady()) Port().PostMessage(kMsgImportStart);
   info_.Start();
   if (first) {
@@ -486,13 +578,65 @@ void CModaraDlg::OnDeviceInitialised() {
   }
 }
 
+void CModaraDlg::OpenPinEntry(std::int16_t simState, bool atStartUp) {
+  if (pinEntry_) {
+    pinEntry_->raise();
+    return;
+  }
+  SecurityContext context = SecurityContextOf(*this);
+  QDialog* entry;
+  if (simState == kSimStatePukRequired)
+    entry = new CModifyPinDlg(context, 1, atStartUp, this);
+  else
+    entry = new CDlgSignIn(context, atStartUp, this);
+  entry->setAttribute(Qt::WA_DeleteOnClose);
+  connect(entry, &QDialog::finished, this,
+          [this, simState, atStartUp](int) { OnPinEntryClosed(simState, atStartUp); });
+  pinEntry_ = entry;
+  entry->open();
+  entry->raise();
+  entry->activateWindow();
+}
+
+void CModaraDlg::OnPinEntryClosed(std::int16_t openedFor, bool atStartUp) {
+  pinEntry_ = nullptr;
+  std::int16_t state = status_.Pin().simState;
+  if (state == kSimStatePukRequired && openedFor != kSimStatePukRequired) {
+    // The PIN is blocked now: the card wants the PUK.
+    QTimer::singleShot(0, this, [this, atStartUp] { OpenPinEntry(kSimStatePukRequired, atStartUp); });
+    return;
+  }
+  // Ready or destroyed ends the initialisation's wait by itself; anything
+  // else is giving up, and the dashboard goes on without the card.
+  if (atStartUp && state != kSimStateReady && state != kSimStateDestroyed) initializer_.PinEntryGivenUp();
+  UpdateCardIndicator();
+}
+
+void CModaraDlg::UpdateCardIndicator() {
+  if (cardIndicator_ == nullptr) return;
+  std::int16_t state = status_.Pin().simState;
+  StringId text = 0;
+  if (state == kSimStatePinRequired) text = kStrCardLockedIndicator;
+  if (state == kSimStatePukRequired) text = kStrCardBlockedIndicator;
+  if (state == kSimStateDestroyed) text = kStrCardUnusableIndicator;
+  if (text == 0) {
+    cardIndicator_->hide();
+    return;
+  }
+  cardIndicator_->setText(Str(text));
+  cardIndicator_->setEnabled(state != kSimStateDestroyed);
+  cardIndicator_->show();
+  if (!cardWatch_->isActive()) cardWatch_->start();
+}
+
 void CModaraDlg::ShowLoadProblems() {
   const auto& problems = app_.LoadProblems();
   if (problems.empty()) return;
   QStringList lines;
-  for (const std::string& p : problems) lines << QString::fromStdString(p);
+  for (const std::string& p : problems) lines << FromAnsi(p);
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), lines.join("\n"), QMessageBox::Ok, this);
   box->setObjectName("loadProblems");
+  box->setTextFormat(Qt::PlainText);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,11 +19,15 @@
 #include "device/status/DeviceStatus.h"
 #include "device/status/StatusCommands.h"
 #include "internet/ConnSetData.h"
+#include "security/CardCommands.h"
+#include "security/ReplyExchange.h"
 #include "ui/skin/CBaseDlg.h"
 
 class QMenu;
 class QAction;
 class QTabWidget;
+class QToolButton;
+class QTimer;
 
 namespace evdo {
 
@@ -36,9 +41,6 @@ constexpr MessageId kMsgTrayIcon = WM_USER + 3;
 constexpr MessageId kMsgTabContainer = WM_USER + 5;
 constexpr MessageId kMsgCallPopup = WM_USER + 6;
 constexpr MessageId kMsgSkinChange = WM_USER + 15;
-constexpr MessageId kMsgPhonebookSearch = WM_USER + 17;
-constexpr MessageId kMsgPhonebookSync = WM_USER + 18;
-constexpr MessageId kMsgPhonebookSyncEnd = WM_USER + 21;
 constexpr MessageId kMsgImportStep = WM_USER + 22;
 constexpr MessageId kMsgImportStart = WM_USER + 29;
 constexpr MessageId kMsgImportNext = WM_USER + 32;
@@ -107,13 +109,36 @@ public:
   bool IsInitialised() const { return initialised_; }
   // Saves a picture of the window; false when it cannot be written.
   bool SaveScreenshot(const QString& path);
-  // Ends the modal loop: byClose when the user closed the window (start-up
-  // then shows its last box), false for a quit.
+  // Ends the modal loop: byClose when the user closed the window, false
+  // when the program's own options (a screenshot) or a test end it.
   void EndModalLoop(bool byClose);
   bool EndedByClose() const { return endedByClose_; }
+  // Whether start-up shows its last box ("Find device") now that the loop
+  // has ended: after a close and after a quit (the device was removed),
+  // not when the program's own options ended it.
+  bool ShowsFindDevice() const { return endedByClose_ || endedByQuit_; }
 
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
+
+  // Opens the window that unlocks the card: the PIN entry for SIM state 20,
+  // the unblock window for 21. atStartUp: the device initialisation waits
+  // for it, and giving up lets it go on without the card. Nothing happens
+  // while one is open.
+  void OpenPinEntry(std::int16_t simState, bool atStartUp);
+  QWidget* PinEntry() const { return pinEntry_; }
+  // The indicator that says the card is locked (hidden while it is ready).
+  QToolButton* CardIndicator() const { return cardIndicator_; }
+  // Set by the dispatcher when "RING" or "+CLIP: " arrives, cleared by the
+  // call page when the call has been answered, rejected or missed. Message
+  // exchanges do not start while it is set.
+  std::atomic<bool>& IncomingCallFlag() { return incomingCall_; }
+  // Dials number on the call page (a later copy's request, the command
+  // line); the page checks it.
+  void DialNumber(const QString& number);
+  void ShowCallPage();
+  // The call indicator: value 1 while a call rings or missed calls wait.
+  void SetCallIndicator(int value, int missedCount);
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
   void OnTimer(TimerId timerId) override;
@@ -138,6 +163,7 @@ private:
   struct DeviceRoute : WindowHandler {
     WindowHandler* commands = nullptr;
     WindowHandler* initializer = nullptr;
+    WindowHandler* card = nullptr;
     void OnMessage(MessageId m, WParam w, LParam l) override;
     void OnTimer(TimerId id) override;
   };
@@ -161,6 +187,8 @@ private:
   void OnClose();
   void OnDeviceWaitTimer();
   void OnDeviceInitialised();
+  void UpdateCardIndicator();
+  void OnPinEntryClosed(std::int16_t openedFor, bool atStartUp);
   void ShowExitPicture();
   void HideExitPicture();
   void OpenAbout();
@@ -177,6 +205,8 @@ private:
   QtWindowPort deviceWindow_;
   CStatusCommands statusCommands_;
   CDeviceInitializer initializer_;
+  CReplyExchange cardExchange_;
+  CCardCommands card_;
   InfoRoute infoRoute_;
   QtWindowPort infoWindow_;
   CDeviceInfoQuery info_;
@@ -184,6 +214,9 @@ private:
   QTabWidget* tabs_ = nullptr;
   CIndicatorStrip* indicators_ = nullptr;
   std::map<PageKind, QPointer<CBasePage>> pages_;
+  QPointer<QWidget> pinEntry_;
+  QToolButton* cardIndicator_ = nullptr;
+  QTimer* cardWatch_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   QMenu* trayMenu_ = nullptr;
   QAction* toggleAction_ = nullptr;
@@ -194,10 +227,14 @@ private:
   std::unique_ptr<CSleepMonitor> sleep_;
   QPointer<QWidget> exitPicture_;
   bool endedByClose_ = false;
+  bool endedByQuit_ = false;
   bool ending_ = false;
   bool resuming_ = false;
   bool shownOnce_ = false;
   bool initialised_ = false;
+  std::atomic<bool> incomingCall_{false};
+  QWidget* shownPage_ = nullptr;
+  bool switchingBack_ = false;
 };
 
 }  // namespace evdo

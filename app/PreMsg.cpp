@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "ui/skin/SkinPaths.h"
 
 namespace evdo {
@@ -23,6 +23,7 @@ PreMsg::PreMsg(QWidget* parent)
       text_(new QLabel(this)) {
   setAutoFillBackground(true);
   text_->setAlignment(Qt::AlignCenter);
+  text_->setTextFormat(Qt::PlainText);
   text_->setObjectName("progress");
   QFont font = text_->font();
   font.setPointSize(font.pointSize() + 4);

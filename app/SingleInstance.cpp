@@ -1,9 +1,13 @@
 #include "app/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -12,6 +16,8 @@ namespace {
 
 constexpr int kConnectWaitMs = 1000;
 const QByteArray kRaiseRequest = "raise\n";
+const QByteArray kConnectRequest = "connect ";
+const QByteArray kDisconnectRequest = "disconnect";
 // A socket path must fit sockaddr_un.
 constexpr int kMaxSocketPath = 100;
 
@@ -29,7 +35,19 @@ CSingleInstance::CSingleInstance(QObject* parent) : QObject(parent) {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
       connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
-        if (client->readAll().contains(kRaiseRequest.trimmed())) Q_EMIT RaiseRequested();
+        if (!client->canReadLine()) return;
+        const QByteArray line = client->readLine().trimmed();
+        if (line.startsWith(kConnectRequest) || line == kDisconnectRequest ||
+            line.startsWith(CSingleInstance::kDialCommand)) {
+          auto* reply = new RemoteReply(client);
+          Q_EMIT CommandRequested(QString::fromUtf8(line), reply);
+          if (!reply->Finished() && receivers(SIGNAL(CommandRequested(QString, RemoteReply*))) == 0) {
+            reply->Message(QStringLiteral("the running dashboard has no Internet page"));
+            reply->Finish(1);
+          }
+          return;
+        }
+        if (line == kRaiseRequest.trimmed()) Q_EMIT RaiseRequested();
         client->disconnectFromServer();
       });
     }
@@ -55,6 +73,45 @@ bool CSingleInstance::AskRunningCopy(const QString& path) {
   socket.waitForBytesWritten(kConnectWaitMs);
   socket.waitForDisconnected(kConnectWaitMs);
   return true;
+}
+
+RemoteReply::RemoteReply(QLocalSocket* socket) : QObject(socket), socket_(socket) {}
+
+void RemoteReply::Message(const QString& text) {
+  if (!socket_ || finished_) return;
+  QString line = text;
+  line.replace('\r', ' ').replace('\n', ' ');
+  socket_->write("message " + line.toUtf8() + "\n");
+  socket_->flush();
+}
+
+void RemoteReply::Finish(int code) {
+  if (finished_) return;
+  finished_ = true;
+  if (!socket_) return;
+  socket_->write("result " + QByteArray::number(code) + "\n");
+  socket_->flush();
+  socket_->disconnectFromServer();
+}
+
+int CSingleInstance::SendRequest(const QString& title, const QString& request, int waitMs,
+                                 const std::function<void(const QString&)>& onMessage) {
+  QLocalSocket socket;
+  socket.connectToServer(SocketPath(title));
+  if (!socket.waitForConnected(kConnectWaitMs)) return 3;
+  socket.write(request.toUtf8() + "\n");
+  socket.waitForBytesWritten(kConnectWaitMs);
+  QDeadlineTimer deadline(waitMs);
+  while (!deadline.hasExpired()) {
+    while (socket.canReadLine()) {
+      const QString line = QString::fromUtf8(socket.readLine()).trimmed();
+      if (line.startsWith("message ")) onMessage(line.mid(8));
+      if (line.startsWith("result ")) return line.mid(7).toInt();
+    }
+    if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) return 4;
+    socket.waitForReadyRead(200);
+  }
+  return 4;
 }
 
 bool CSingleInstance::Claim(const QString& title) {

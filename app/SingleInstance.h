@@ -4,9 +4,30 @@
 // later copy finds it there, asks it to come forward and ends.
 #include <QLocalServer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+#include <functional>
+
+class QLocalSocket;
+
 namespace evdo {
+
+// The answer to a later copy's request: lines "message <text>" while it
+// runs, then "result <exit status>"; the connection then ends.
+class RemoteReply : public QObject {
+  Q_OBJECT
+
+public:
+  explicit RemoteReply(QLocalSocket* socket);
+  void Message(const QString& text);
+  void Finish(int code);
+  bool Finished() const { return finished_; }
+
+private:
+  QPointer<QLocalSocket> socket_;
+  bool finished_ = false;
+};
 
 class CSingleInstance : public QObject {
   Q_OBJECT
@@ -22,9 +43,21 @@ public:
   // copy runs: it has been asked to restore and raise its window.
   bool Claim(const QString& title);
 
+  // The requests a later copy may send: "connect TYPE", "disconnect" and
+  // "dial NUMBER" (kDialCommand, then the number).
+  static constexpr const char* kDialCommand = "dial ";
+
+  // A later copy's request to the running one ("connect 3g", "disconnect"):
+  // prints each message line and returns the running copy's exit status;
+  // 3 when no copy runs, 4 when the answer did not come in waitMs.
+  static int SendRequest(const QString& title, const QString& request, int waitMs,
+                         const std::function<void(const QString&)>& onMessage);
+
 Q_SIGNALS:
   // A later copy asked this one to come forward.
   void RaiseRequested();
+  // A later copy's request; reply is answered (and deleted with its socket).
+  void CommandRequested(const QString& command, RemoteReply* reply);
 
 private:
   bool AskRunningCopy(const QString& path);

@@ -1,31 +1,92 @@
 // evdo-dashboard: the dashboard for the EVDO modem. Started in its data
 // folder: it keeps "EVDO.ini" and its data files in the current directory and
 // finds "lang" and "skin" there.
+//
+// The options are read before the windowing system starts, so that "--help"
+// and a wrong option work without a display, and a "--port" that cannot be
+// used ends the program at once with the reason.
 #include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "app/LaunchOptions.h"
 #include "app/ModaraApp.h"
-#include "phonebook/PhoneBookDlg.h"
+#include "app/PortCheck.h"
+#include "app/SetupDlg.h"
+#include "app/SingleInstance.h"
+#include "core/settings/SetupData.h"
+#include "internet/ui/InternetDlg.h"
+#include "internet/ui/StatisticsDlg.h"
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("evdo-dashboard");
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   evdo::LaunchOptions options;
   QString error;
-  QStringList arguments = QApplication::arguments();
-  arguments.removeFirst();
   if (!evdo::LaunchOptions::Parse(arguments, options, error)) {
     std::fprintf(stderr, "evdo-dashboard: %s\n%s", qPrintable(error), qPrintable(evdo::LaunchOptions::Usage()));
-    return 2;
+    return evdo::kExitUsage;
   }
   if (options.help) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
-    return 0;
+    return evdo::kExitOk;
   }
-  // The pages that plug into the main window.
-  evdo::CPhoneBookDlg::Register();
+  if (options.disconnect || !options.connectType.isEmpty()) {
+    // A request to the running dashboard; this copy shows no window and
+    // needs no display.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();  // the instance's name carries the configured prefix
+    const QString request = options.disconnect ? QStringLiteral("disconnect") : "connect " + options.connectType;
+    // The dial's time-out and the network preference's wait, three times
+    // for the automatic connection, and some room.
+    constexpr int kWaitMs = 3 * (60000 + 8000) + 30000;
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(), request, kWaitMs,
+        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
+    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+    return code;
+  }
+  if (!options.dialNumber.isEmpty()) {
+    // A number for the copy already running; without one, this copy starts
+    // and dials it once the modem is ready.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(), evdo::CSingleInstance::kDialCommand + options.dialNumber, 5000,
+        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code != 3) return code;
+  }
+  const char* startDir = std::getenv(evdo::kStartDirVariable);
+  options.ResolvePaths(startDir != nullptr ? QString::fromLocal8Bit(startDir) : QString());
+  if (!options.portPath.isEmpty()) {
+    std::string reason;
+    if (!evdo::CheckPortPath(options.portPath.toStdString(), reason)) {
+      std::fprintf(stderr, "evdo-dashboard: cannot use the port %s: %s\n", qPrintable(options.portPath),
+                   reason.c_str());
+      return evdo::kExitFailure;
+    }
+  }
+
+  if (!options.screenshotPath.isEmpty()) {
+    QFileInfo folder(QFileInfo(options.screenshotPath).absolutePath());
+    if (!folder.isDir() || !folder.isWritable()) {
+      std::fprintf(stderr, "evdo-dashboard: cannot write the screenshot %s: the folder %s %s\n",
+                   qPrintable(options.screenshotPath), qPrintable(folder.filePath()),
+                   folder.isDir() ? "is not writable" : "does not exist");
+      return evdo::kExitFailure;
+    }
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("evdo-dashboard");
+  evdo::CInternetDlg::Register();
+  evdo::CStatisticsDlg::Register();
+  evdo::RegisterSetupPages();
   evdo::CModaraApp app(options);
   return app.Run();
 }

@@ -16,7 +16,7 @@ std::string_view WithoutChinaPrefix(std::string_view number) {
 
 }  // namespace
 
-CHistData::CHistData(std::string path) : file_(std::move(path)) {}
+CHistData::CHistData(std::string path) : file_(std::move(path), kHistMaxFileSize) {}
 
 LoadResult CHistData::Load() {
   ClearLists(kAllHistLists);
@@ -75,8 +75,8 @@ bool CHistData::Get(int list, int slot, HistRecord& out) const {
   return true;
 }
 
-FileResult CHistData::Add(int list, HistRecord record) {
-  if (!ValidList(list)) return FileResult::Fail("no call list " + std::to_string(list));
+ChangeResult CHistData::Add(int list, HistRecord record) {
+  if (!ValidList(list)) return ChangeResult::Refused("no call list " + std::to_string(list));
   List& l = lists_[list];
   record.SetNumber(std::string(record.Number()));
   std::uint8_t repeat = 1;
@@ -92,20 +92,20 @@ FileResult CHistData::Add(int list, HistRecord record) {
   for (int s = l.count; s > at; --s) l.slots[s] = l.slots[s - 1];
   l.slots[at] = record;
   ++l.count;
-  return Save();
+  return ChangeResult::Saved(Save());
 }
 
-FileResult CHistData::Remove(int list, int slot) {
+ChangeResult CHistData::Remove(int list, int slot) {
   if (!ValidList(list) || slot < 0 || slot >= lists_[list].count)
-    return FileResult::Fail("no call in slot " + std::to_string(slot) + " of list " + std::to_string(list));
+    return ChangeResult::Refused("no call in slot " + std::to_string(slot) + " of list " + std::to_string(list));
   RemoveSlot(lists_[list], slot);
-  return Save();
+  return ChangeResult::Saved(Save());
 }
 
-FileResult CHistData::Clear(int list) {
-  if (!ValidList(list) && list != kAllHistLists) return FileResult::Fail("no call list " + std::to_string(list));
+ChangeResult CHistData::Clear(int list) {
+  if (!ValidList(list) && list != kAllHistLists) return ChangeResult::Refused("no call list " + std::to_string(list));
   ClearLists(list);
-  return Save();
+  return ChangeResult::Saved(Save());
 }
 
 bool CHistData::IsEmpty(int list) const {

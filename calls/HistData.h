@@ -24,6 +24,7 @@ enum HistList : int { kMissedCalls = 0, kReceivedCalls = 1, kDialledCalls = 2, k
 constexpr int kHistListCount = 3;
 constexpr std::uint16_t kHistListCapacity = 50;
 constexpr std::size_t kHistCountsBytes = 2 * kHistListCount;
+constexpr std::size_t kHistMaxFileSize = kHistCountsBytes + std::size_t{kHistListCount} * kHistListCapacity * sizeof(HistRecord);
 
 class CHistData {
 public:
@@ -31,7 +32,8 @@ public:
 
   // Reads the file. A missing file is created with three empty lists. A file
   // whose counts exceed 50 or whose size does not match its counts is set
-  // aside and the lists start empty (status Failed, error for the user).
+  // aside (status Damaged) and the lists start empty; an unreadable file is
+  // left as it is (Unreadable) and changes are not saved over it.
   LoadResult Load();
   // Replaces the lists with the file content; false (lists unchanged) with
   // the reason when the content is not a sound history file.
@@ -47,9 +49,9 @@ public:
   // goes up by one, wrapping at 8 bits), the oldest call is dropped when the
   // list is full, and the call goes before every call that did not start
   // later. Saves.
-  FileResult Add(int list, HistRecord record);
-  FileResult Remove(int list, int slot);
-  FileResult Clear(int list);
+  ChangeResult Add(int list, HistRecord record);
+  ChangeResult Remove(int list, int slot);
+  ChangeResult Clear(int list);
   bool IsEmpty(int list) const;
   bool IsFull(int list) const;
   FileResult Save();

@@ -103,7 +103,7 @@ HistDeleteResult DeleteHistRows(CHistData& data, int list, CHistListOrder& order
   for (int r : rows) slots.push_back(order.SlotAt(r));
   std::sort(slots.rbegin(), slots.rend());
   for (int slot : slots) {
-    result.saved = data.Remove(list, slot);
+    result.saved = data.Remove(list, slot).saved;
     order.RemoveSlot(slot);
     if (!result.saved) break;
   }

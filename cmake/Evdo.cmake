@@ -47,7 +47,9 @@ add_custom_target(evdo_tsan_device_tests)
 
 function(evdo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  # Every test program carries the leak checker's list of system library
+  # leaks (fontconfig's cache), for the sanitizer build.
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/LeakSuppressions.cpp)
   target_compile_options(${name} PRIVATE ${EVDO_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
@@ -83,24 +85,38 @@ if(EVDO_FUZZ)
 endif()
 set(EVDO_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the test command")
 
-# evdo_fuzzer(NAME SOURCES ... DEPENDS lib ...)
+# evdo_fuzzer(NAME SOURCES ... DEPENDS lib ... [SEEDS folder])
 # A libFuzzer target; built only with EVDO_FUZZ (clang), run by ctest with
-# the label "fuzz" for EVDO_FUZZ_SECONDS.
+# the label "fuzz" for EVDO_FUZZ_SECONDS. Its seed corpus is the committed
+# folder corpus/NAME beside the CMakeLists.txt (or SEEDS): the files are
+# copied into the build's corpus folder, where the fuzzer adds what it finds,
+# so that the source tree is never written. Every seed runs first, so a
+# crash input kept there is replayed by every run.
 function(evdo_fuzzer name)
   if(NOT EVDO_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SEEDS" "SOURCES;DEPENDS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   add_dependencies(evdo_fuzzers ${name})
+  if(NOT ARG_SEEDS)
+    set(ARG_SEEDS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  endif()
+  if(NOT IS_DIRECTORY ${ARG_SEEDS})
+    message(FATAL_ERROR "fuzz target ${name} has no seed corpus in ${ARG_SEEDS}")
+  endif()
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
   file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name}-seeds
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ARG_SEEDS} ${corpus})
+  set_tests_properties(${name}-seeds PROPERTIES LABELS fuzz FIXTURES_SETUP ${name}-corpus)
   add_test(NAME ${name}
-    COMMAND ${name} -max_total_time=${EVDO_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${corpus})
-  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+    COMMAND ${name} -max_total_time=${EVDO_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10
+            -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}- ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600 FIXTURES_REQUIRED ${name}-corpus)
 endfunction()
 
 # evdo_benchmark(NAME SOURCES ... DEPENDS lib ...): a benchmark program, never a test.

@@ -84,14 +84,24 @@ bool CAtDispatcher::ClearHandler(int slot) {
   std::unique_lock lock(tableLock_);
   if (slot == kAllSlots) {
     for (Slot& entry : slots_) entry = Slot{};
+    for (Slot& entry : consumers_) entry = Slot{};
   } else {
     slots_[slot] = Slot{};
+    // The relayed slots' handler is their consumer callback: lines already
+    // queued or buffered for it must not reach it any more.
+    consumers_[slot] = Slot{};
     if (slot == kCommandSlot) commandArmed_.Reset();
   }
   const auto self = std::this_thread::get_id();
+  auto done = [&](int calling, std::thread::id thread) {
+    return calling < 0 || thread == self || (slot != kAllSlots && calling != slot);
+  };
+  // A handler on the parsing thread never waits for a consumer callback: the
+  // callback may itself be waiting for an answer that thread delivers.
+  const bool fromParsingHandler = callingSlot_ >= 0 && callingThread_ == self;
   callEnded_.wait(lock, [&] {
-    return callingSlot_ < 0 || callingThread_ == self ||
-           (slot != kAllSlots && callingSlot_ != slot);
+    return done(callingSlot_, callingThread_) &&
+           (fromParsingHandler || done(consumerCallingSlot_, consumerCallingThread_));
   });
   return true;
 }
@@ -258,13 +268,23 @@ void CAtDispatcher::DrainQueue() {
       queueRead_ = (queueRead_ + 1) % kQueueSize;
       --queueFill_;
     }
-    Slot consumer;
-    {
-      std::lock_guard lock(tableLock_);
-      consumer = consumers_[kNewMessageSlot];
-    }
-    if (consumer.handler != nullptr) consumer.handler(consumer.context, consumerBlock_, count);
+    CallConsumer(kNewMessageSlot, count);
   }
+}
+
+void CAtDispatcher::CallConsumer(int slot, std::uint16_t count) {
+  Slot consumer;
+  {
+    std::lock_guard lock(tableLock_);
+    consumer = consumers_[slot];
+    if (consumer.handler == nullptr) return;
+    consumerCallingSlot_ = slot;
+    consumerCallingThread_ = std::this_thread::get_id();
+  }
+  consumer.handler(consumer.context, consumerBlock_, count);
+  std::lock_guard lock(tableLock_);
+  consumerCallingSlot_ = -1;
+  callEnded_.notify_all();
 }
 
 void CAtDispatcher::DeliverCall(int slot) {
@@ -277,12 +297,7 @@ void CAtDispatcher::DeliverCall(int slot) {
     count = buffer.count;
     std::memcpy(consumerBlock_[0], buffer.line, kLineCellSize);
   }
-  Slot consumer;
-  {
-    std::lock_guard lock(tableLock_);
-    consumer = consumers_[slot];
-  }
-  if (consumer.handler != nullptr) consumer.handler(consumer.context, consumerBlock_, count);
+  CallConsumer(slot, count);
 }
 
 }  // namespace evdo

@@ -74,10 +74,13 @@ public:
   // callback and the slot gets the dispatcher's relay. Slot 17 also sets
   // the command-armed event. False for a slot out of range.
   bool RegisterHandler(int slot, ResponseHandler handler, void* context);
-  // slot 0..17 empties it (17 also clears the command-armed event);
-  // kAllSlots empties all. When the slot's handler is being called on
-  // another thread, waits until that call has returned, so that after
-  // ClearHandler the handler's context is no longer used.
+  // slot 0..17 empties it (17 also clears the command-armed event; 0, 1
+  // and 8 also their consumer callbacks, so that notifications already
+  // queued for them are dropped); kAllSlots empties all. When the slot's
+  // handler is being called on another thread, waits until that call has
+  // returned, so that after ClearHandler the handler's context is no longer
+  // used (a handler running on the parsing thread does not wait for a
+  // consumer callback, which may be waiting for that thread).
   bool ClearHandler(int slot);
   bool HasHandler(int slot) const;
 
@@ -115,6 +118,8 @@ private:
   bool WaitGate();
   void DrainQueue();
   void DeliverCall(int slot);
+  // Calls the consumer callback of slot with the consumer block, if any.
+  void CallConsumer(int slot, std::uint16_t count);
 
   static void RelayNewMessage(void* context, const LineCell* lines, std::uint16_t count);
   static void RelayRing(void* context, const LineCell* lines, std::uint16_t count);
@@ -134,6 +139,9 @@ private:
   // The slot whose handler the parsing thread is calling, and that thread.
   int callingSlot_ = -1;
   std::thread::id callingThread_;
+  // The same for the consumer thread's callbacks.
+  int consumerCallingSlot_ = -1;
+  std::thread::id consumerCallingThread_;
 
   // Consumer queue of new-message notifications, and the single buffers of
   // slots 0 and 8.

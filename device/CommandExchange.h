@@ -56,6 +56,8 @@ public:
                      bool showError = true);
   static void Finish(WindowPort& window, TimerId timerId) { window.KillTimer(timerId); }
 
+  CAtDispatcher& Dispatcher() { return dispatcher_; }
+
   // Empties the command slot (waiting for a handler call in progress) and
   // sets the port Ready: a late answer finds no handler and is discarded.
   void GiveUp();

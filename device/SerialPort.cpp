@@ -21,6 +21,8 @@ int RefusalMessage(int state) {
 
 // Bytes taken from the device by one read call of the reader thread.
 constexpr std::size_t kReadChunk = 4096;
+// The reader's pause before it waits again after a failed wait.
+constexpr int kWaitRetryMs = 50;
 
 }  // namespace
 
@@ -121,6 +123,14 @@ bool CSerialPort::Purge(std::uint32_t flags) {
   return device_->Flush((flags & PURGE_RXCLEAR) != 0, (flags & PURGE_TXCLEAR) != 0);
 }
 
+int CSerialPort::SetState(int value) {
+  int current = state_.load();
+  for (;;) {
+    if (current == Closed || current == OpenFailed) return current;
+    if (state_.compare_exchange_weak(current, value)) return current;
+  }
+}
+
 bool CSerialPort::IsInitialising() const {
   return hooks_.isInitialising && hooks_.isInitialising();
 }
@@ -152,7 +162,9 @@ bool CSerialPort::Write(const void* bytes, std::uint16_t length, bool showError)
   }
   if (written == length) return true;
   lastError_ = device_->LastError();
-  state_ = Ready;
+  // Back to Ready, unless the port was closed meanwhile.
+  int busy = Busy;
+  state_.compare_exchange_strong(busy, Ready);
   return false;
 }
 
@@ -262,8 +274,14 @@ void CSerialPort::ReaderThread() {
       if (Event::WaitAny({&ringRoom_, &closing_}, Event::kInfinite) != 0) break;
       continue;
     }
-    // Woken by Close, or the wait cannot be made: nothing more to read.
-    if (!WaitEvent(Event::kInfinite)) break;
+    if (!WaitEvent(Event::kInfinite)) {
+      // Woken by Close (running is clear and the loop ends), or the wait
+      // itself failed (an interrupted or refused poll): wait again, after a
+      // pause that keeps a lasting failure from spinning. Bytes that came
+      // meanwhile are read first.
+      if (closing_.Wait(kWaitRetryMs)) break;
+      continue;
+    }
     // A device that has gone is left to the removal watch thread.
     if ((eventMask_.load() & EV_REMOVED) != 0) break;
   }

@@ -103,8 +103,10 @@ public:
   bool IsOpen() const;
   bool IsRunning() const { return running_.load(); }
   int GetState() const { return state_.load(); }
-  // Sets the state; returns the previous one.
-  int SetState(int value) { return state_.exchange(value); }
+  // Sets the state; returns the previous one. A port that is not open
+  // (Closed, OpenFailed) stays so: a feature that gives up on its command
+  // after the port was closed (for suspend) must not make it look Ready.
+  int SetState(int value);
   // True when Ready; otherwise shows the refusal message of the state.
   bool CheckReady();
 

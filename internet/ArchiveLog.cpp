@@ -9,8 +9,8 @@ bool FitsArchiveSeconds(std::int64_t seconds) {
   return seconds >= std::numeric_limits<std::int32_t>::min() && seconds <= std::numeric_limits<std::int32_t>::max();
 }
 
-FileResult DurationRefused(const std::string& path, std::int64_t seconds) {
-  return FileResult::Fail(path + " not saved: a duration of " + std::to_string(seconds) +
+ChangeResult DurationRefused(const std::string& path, std::int64_t seconds) {
+  return ChangeResult::Refused(path + " not saved: a duration of " + std::to_string(seconds) +
                           " seconds does not fit the file's 32-bit seconds");
 }
 

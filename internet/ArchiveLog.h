@@ -17,8 +17,8 @@ constexpr std::int32_t kMaxLogRecords = 1000;
 
 // Whether seconds fits the files' signed 32-bit seconds.
 bool FitsArchiveSeconds(std::int64_t seconds);
-// The failure of a save refused for such a duration.
-FileResult DurationRefused(const std::string& path, std::int64_t seconds);
+// A change refused for such a duration.
+ChangeResult DurationRefused(const std::string& path, std::int64_t seconds);
 
 // The archive encoding of one record of each kind.
 void WriteArchiveRecord(ArchiveWriter& out, const LogRecord& r);
@@ -29,12 +29,13 @@ bool ReadArchiveRecord(ArchiveReader& in, MonthRecord& r);
 template <class Record, std::size_t RecordBytes>
 class ArchiveLog {
 public:
-  explicit ArchiveLog(std::string path) : file_(std::move(path)) {}
+  explicit ArchiveLog(std::string path) : file_(std::move(path), 4 + std::size_t{kMaxLogRecords} * RecordBytes) {}
   virtual ~ArchiveLog() = default;
 
   // Reads the file. Missing: Missing and the store stays empty. A count
   // above 1000 or below 0, or a size that does not match the count: the file
-  // is set aside, the store is empty and the status is Failed.
+  // is set aside, the store is empty and the status is Damaged. Unreadable:
+  // left as it is, the store is empty and saves are refused.
   LoadResult Load();
   // Load; when nothing was loaded, an empty store is saved at once.
   LoadResult LoadOrCreate();

@@ -17,15 +17,22 @@ void AppendError(std::string& to, const std::string& more) {
 }  // namespace
 
 CConnProfile::CConnProfile(std::string profilePath, std::string settingPath)
-    : profiles_(std::move(profilePath)), setting_(std::move(settingPath)) {}
+    : profiles_(std::move(profilePath), kConnProfileMaxFileSize, FileAccess::OwnerOnly),
+      setting_(std::move(settingPath), kConnSettingBytes) {}
 
 LoadResult CConnProfile::Load() {
   Zero();
   selected_.clear();
-  if (!DataFile::Exists(profiles_.Path())) return {LoadStatus::Missing, {}};
+  // The selection is read even without a profile file: the next start reads
+  // it beside the (then saved) profiles, so this one must see it too.
   LoadResult sel = setting_.Load([this](const Bytes& c, std::string& e) { return SelectionFromBytes(c, selected_, e); });
+  if (!DataFile::Exists(profiles_.Path())) {
+    LoadResult missing{LoadStatus::Missing, {}};
+    if (sel.Failed()) AppendError(missing.error, sel.error);
+    return missing;
+  }
   LoadResult r = profiles_.Load([this](const Bytes& c, std::string& e) { return LoadFromBytes(c, e); });
-  if (sel.status == LoadStatus::Failed) AppendError(r.error, sel.error);
+  if (sel.Failed()) AppendError(r.error, sel.error);
   return r;
 }
 
@@ -85,25 +92,25 @@ bool CConnProfile::Get(int index, ConnProfileRecord& out) const {
   return true;
 }
 
-FileResult CConnProfile::Add(const ConnProfileRecord& record) {
-  if (IsFull()) return FileResult::Fail("512 connection profiles are stored; no room for another");
+ChangeResult CConnProfile::Add(const ConnProfileRecord& record) {
+  if (IsFull()) return ChangeResult::Refused("512 connection profiles are stored; no room for another");
   if (record.isDefault) ClearDefaultMarks();
   slots_[count_++] = record;
-  return profiles_.Save(Encode());
+  return ChangeResult::Saved(profiles_.Save(Encode()));
 }
 
-FileResult CConnProfile::Set(int index, const ConnProfileRecord& record) {
-  if (index < 0 || index >= count_) return FileResult::Fail("no connection profile " + std::to_string(index));
+ChangeResult CConnProfile::Set(int index, const ConnProfileRecord& record) {
+  if (index < 0 || index >= count_) return ChangeResult::Refused("no connection profile " + std::to_string(index));
   if (record.isDefault) ClearDefaultMarks();
   slots_[index] = record;
-  return profiles_.Save(Encode());
+  return ChangeResult::Saved(profiles_.Save(Encode()));
 }
 
-FileResult CConnProfile::Delete(int index) {
-  if (index < 0 || index >= count_) return FileResult::Fail("no connection profile " + std::to_string(index));
+ChangeResult CConnProfile::Delete(int index) {
+  if (index < 0 || index >= count_) return ChangeResult::Refused("no connection profile " + std::to_string(index));
   for (int i = index; i + 1 < count_; ++i) slots_[i] = slots_[i + 1];
   slots_[--count_] = ConnProfileRecord{};
-  return profiles_.Save(Encode());
+  return ChangeResult::Saved(profiles_.Save(Encode()));
 }
 
 int CConnProfile::IndexByName(std::string_view name) const {
@@ -119,14 +126,15 @@ int CConnProfile::MarkSelected() {
   return index;
 }
 
-FileResult CConnProfile::SaveSelection(int index) {
-  if (index < 0 || index >= count_) return FileResult::Fail("no connection profile " + std::to_string(index));
+ChangeResult CConnProfile::SaveSelection(int index) {
+  if (index < 0 || index >= count_) return ChangeResult::Refused("no connection profile " + std::to_string(index));
   const std::string_view name = NameOf(slots_[index]);
   Bytes content(kConnSettingBytes, 0);
   std::memcpy(content.data(), name.data(), name.size());
   FileResult r = setting_.Save(content);
-  if (r) selected_ = std::string(NameOf(slots_[index]));
-  return r;
+  if (!r) return {false, r, 0};
+  selected_ = std::string(NameOf(slots_[index]));
+  return ChangeResult::Saved(r);
 }
 
 void CConnProfile::ClearDefaultMarks() {

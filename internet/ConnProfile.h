@@ -20,6 +20,7 @@ constexpr const char* kConnProfileFile = "ConnProfile.dat";
 constexpr const char* kConnSettingFile = "ConnSetting.dat";
 constexpr std::uint16_t kMaxConnProfiles = 512;
 constexpr std::size_t kConnSettingBytes = kProfileNameField;
+constexpr std::size_t kConnProfileMaxFileSize = 2 + std::size_t{kMaxConnProfiles} * sizeof(ConnProfileRecord);
 
 class CConnProfile {
 public:
@@ -27,8 +28,8 @@ public:
 
   // Reads "ConnSetting.dat" (when present) and "ConnProfile.dat". Loaded when
   // the profiles were read; Missing when there is no profile file; Failed
-  // when it was refused (count above 512, size not matching the count): it
-  // is set aside and the store is empty. A refused "ConnSetting.dat" (not
+  // when it was refused: Damaged (count above 512, size not matching the
+  // count; set aside) or Unreadable (left as it is); the store is empty. A refused "ConnSetting.dat" (not
   // 257 bytes) is set aside too and no profile is marked; that is reported in
   // error while the status stays that of the profiles.
   LoadResult Load();
@@ -49,9 +50,9 @@ public:
 
   // Appends; a default record takes the default mark from every other one.
   // Refused when full.
-  FileResult Add(const ConnProfileRecord& record);
-  FileResult Set(int index, const ConnProfileRecord& record);
-  FileResult Delete(int index);
+  ChangeResult Add(const ConnProfileRecord& record);
+  ChangeResult Set(int index, const ConnProfileRecord& record);
+  ChangeResult Delete(int index);
 
   bool ExistsByName(std::string_view name) const { return IndexByName(name) >= 0; }
   int IndexByName(std::string_view name) const;
@@ -59,7 +60,7 @@ public:
   // and returns its index; Count() when none has that name.
   int MarkSelected();
   // Writes the name of the profile at index as "ConnSetting.dat".
-  FileResult SaveSelection(int index);
+  ChangeResult SaveSelection(int index);
 
   const std::string& SelectedName() const { return selected_; }
   const std::string& Path() const { return profiles_.Path(); }

@@ -83,7 +83,7 @@ ConnProfileRecord MakeDefaultProfile(const CSetupData& setup) {
 
 FileResult AddDefaultProfileIfEmpty(CConnProfile& store, const CSetupData& setup) {
   if (!store.IsEmpty()) return FileResult::Ok();
-  return store.Add(MakeDefaultProfile(setup));
+  return store.Add(MakeDefaultProfile(setup)).saved;
 }
 
 int InitialSelection(CConnProfile& store) {

@@ -46,7 +46,12 @@ static_assert(offsetof(ConnSetData, province) == 540);
 ConnSetData DefaultConnSetData();
 
 // Loaded with the defaults of DefaultConnSetData(); saved after each settings
-// window that ends with OK.
-using ConnSetDataFile = RawRecordFile<ConnSetData>;
+// window that ends with OK. It keeps a wireless LAN password: its owner's
+// alone.
+class ConnSetDataFile : public RawRecordFile<ConnSetData> {
+public:
+  explicit ConnSetDataFile(std::string path = kConnSetDataFile)
+      : RawRecordFile(std::move(path), FileAccess::OwnerOnly) {}
+};
 
 }  // namespace evdo

@@ -2,16 +2,16 @@
 
 namespace evdo {
 
-FileResult CLogData::AddConnection(const LogRecord& r, CMonthLogData& months) {
+ChangeResult CLogData::AddConnection(const LogRecord& r, CMonthLogData& months) {
   if (!FitsArchiveSeconds(r.duration)) return DurationRefused(Path(), r.duration);
   Append(r);
   SetDirty();
   FileResult logged = Save();
-  FileResult month = months.AddToMonth(r);
-  if (logged && month) return logged;
+  ChangeResult month = months.AddToMonth(r);
+  if (logged && month.saved) return ChangeResult::Saved(logged);
   std::string error = logged.error;
-  if (!month) error += (error.empty() ? "" : "; ") + month.error;
-  return FileResult::Fail(error);
+  if (!month.saved) error += (error.empty() ? "" : "; ") + month.Error();
+  return ChangeResult::Saved(FileResult::Fail(error));
 }
 
 int CLogData::FindConnection(const DateTime& start) const {
@@ -20,11 +20,11 @@ int CLogData::FindConnection(const DateTime& start) const {
   return -1;
 }
 
-FileResult CLogData::DeleteConnection(int index) {
-  if (index < 0 || index >= Count()) return FileResult::Fail("no connection " + std::to_string(index) + " in the log");
+ChangeResult CLogData::DeleteConnection(int index) {
+  if (index < 0 || index >= Count()) return ChangeResult::Refused("no connection " + std::to_string(index) + " in the log");
   RemoveAt(index);
   SetDirty();
-  return Save();
+  return ChangeResult::Saved(Save());
 }
 
 LogDeleteResult DeleteConnections(CLogData& log, const std::vector<DateTime>& starts) {
@@ -35,7 +35,7 @@ LogDeleteResult DeleteConnections(CLogData& log, const std::vector<DateTime>& st
       result.message = kMsgNoLogSelection;
       break;
     }
-    result.saved = log.DeleteConnection(index);
+    result.saved = log.DeleteConnection(index).saved;
     ++result.deleted;
     if (!result.saved) break;
   }

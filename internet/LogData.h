@@ -19,10 +19,10 @@ public:
   // Logs a finished connection (the oldest dropped at 1000), saves, then adds
   // it to its month. A duration that does not fit 32-bit seconds is refused
   // and nothing changes.
-  FileResult AddConnection(const LogRecord& r, CMonthLogData& months);
+  ChangeResult AddConnection(const LogRecord& r, CMonthLogData& months);
   // Index of the first connection that started exactly at start, or -1.
   int FindConnection(const DateTime& start) const;
-  FileResult DeleteConnection(int index);
+  ChangeResult DeleteConnection(int index);
 };
 
 // Deletes the connections that started at the given times, in order. Stops

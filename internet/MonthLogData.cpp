@@ -18,7 +18,7 @@ bool SameMonth(const DateTime& a, const DateTime& b) {
 
 }  // namespace
 
-FileResult CMonthLogData::AddToMonth(const LogRecord& r) {
+ChangeResult CMonthLogData::AddToMonth(const LogRecord& r) {
   if (!FitsArchiveSeconds(r.duration)) return DurationRefused(Path(), r.duration);
   if (Count() > 0 && SameMonth(Last().month, r.start)) {
     MonthRecord& m = Last();
@@ -37,7 +37,7 @@ FileResult CMonthLogData::AddToMonth(const LogRecord& r) {
     Append(m);
   }
   SetDirty();
-  return Save();
+  return ChangeResult::Saved(Save());
 }
 
 }  // namespace evdo

@@ -19,7 +19,7 @@ public:
   // 1000). Byte counts stop at the largest 32-bit value instead of wrapping.
   // Refused, changing nothing, when the month's seconds would not fit 32 bits.
   // Saves.
-  FileResult AddToMonth(const LogRecord& r);
+  ChangeResult AddToMonth(const LogRecord& r);
 };
 
 }  // namespace evdo

@@ -1,6 +1,6 @@
 #pragma once
 // A settings file that is exactly one raw record. Absent: the defaults. Not
-// exactly the record's size: set aside, the defaults, and status Failed.
+// exactly the record's size: set aside, the defaults, and status Damaged.
 #include <string>
 
 #include "core/files/RawRecord.h"
@@ -11,7 +11,8 @@ namespace evdo {
 template <class Record>
 class RawRecordFile {
 public:
-  explicit RawRecordFile(std::string path) : file_(std::move(path)) {}
+  explicit RawRecordFile(std::string path, FileAccess access = FileAccess::Shared)
+      : file_(std::move(path), sizeof(Record), access) {}
 
   // data becomes the file's record when the file is sound, else defaults.
   LoadResult Load(Record& data, const Record& defaults) {

@@ -12,7 +12,6 @@
 namespace evdo {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 // Text with bytes above 127 that are all well-formed UTF-8 sequences.
 bool IsUtf8Text(std::string_view text) {
@@ -68,7 +67,8 @@ ImportOutcome ContactImport::Run(CPbData& store, const std::string& path, std::s
   return FromText(store, std::string_view(reinterpret_cast<const char*>(content.data()), content.size()), *format);
 }
 
-ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, ImportFormat format) {
+ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, ImportFormat format,
+                                      TextEncoding encoding) {
   if (text.find('\0') != std::string_view::npos) {
     // Not a text file: nothing in it is taken.
     ImportOutcome outcome;
@@ -82,7 +82,8 @@ ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, Imp
   const bool marked = text.starts_with(kUtf8Mark);
   if (marked) text.remove_prefix(kUtf8Mark.size());
   std::string converted;
-  if (format == ImportFormat::Csv && SystemCodePage() != CodePage::Utf8 && (marked || IsUtf8Text(text))) {
+  if (encoding == TextEncoding::AsInFile && format == ImportFormat::Csv && SystemCodePage() != CodePage::Utf8 &&
+      (marked || IsUtf8Text(text))) {
     converted = FromUtf8(text);
     text = converted;
   }
@@ -91,11 +92,11 @@ ImportOutcome ContactImport::FromText(CPbData& store, std::string_view text, Imp
   store.BeginBatch();
   ImportOutcome outcome =
       format == ImportFormat::Csv ? CsvContactReader::Import(store, text) : VCardReader::Import(store, text);
-  if (PbStatus saved = store.EndBatch(); !saved) {
+  if (ChangeResult saved = store.EndBatch(); !saved) {
     outcome.added = 0;
     outcome.completed = false;
     outcome.messages.clear();
-    outcome.Fail(saved.message, saved.detail);
+    outcome.Fail(saved.message, saved.Error());
   }
   return outcome;
 }
@@ -133,9 +134,9 @@ bool ContactImport::AddOrSkip(CPbData& store, const ContactRecord& record, Impor
     skipped = true;
     return true;
   }
-  PbStatus added = store.Append(record);
+  ChangeResult added = store.Append(record);
   if (!added) {
-    outcome.Fail(added.message, added.detail);
+    outcome.Fail(added.message, added.Error());
     return false;
   }
   ++outcome.added;
@@ -150,11 +151,5 @@ std::string ContactImport::TextModeLines(std::string_view text) {
   return out;
 }
 
-std::string_view ContactImport::Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
 
 }  // namespace evdo

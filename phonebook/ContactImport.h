@@ -45,8 +45,13 @@ public:
   // The import command for the file the user chose.
   static ImportOutcome Run(CPbData& store, const std::string& path, std::string_view csvExtension,
                            std::string_view vcardExtension);
-  // Parses text (the file's bytes) and appends the accepted contacts.
-  static ImportOutcome FromText(CPbData& store, std::string_view text, ImportFormat format);
+  // How the text of FromText is encoded: the file's own bytes (a
+  // comma-separated file in UTF-8 is recognised and converted), or already
+  // in the system code page (a caller that converted it as the user said).
+  enum class TextEncoding { AsInFile, SystemCodePage };
+  // Parses text and appends the accepted contacts.
+  static ImportOutcome FromText(CPbData& store, std::string_view text, ImportFormat format,
+                                TextEncoding encoding = TextEncoding::AsInFile);
 
   // Rules shared by both readers. Each returns 0 or the message to show.
   static int CheckName(std::string_view name);     // 277
@@ -62,7 +67,7 @@ public:
   static std::string TextModeLines(std::string_view text);
 
   // Blanks at both ends removed (space, tab, CR, LF, vertical tab, form feed).
-  static std::string_view Trim(std::string_view text);
+
 };
 
 }  // namespace evdo

@@ -1,5 +1,7 @@
 #include "phonebook/CsvContactReader.h"
 
+#include "core/text/TextRules.h"
+
 #include "phonebook/PhonebookMessages.h"
 
 namespace evdo {
@@ -94,7 +96,7 @@ bool CsvContactReader::ReadHeader() {
     const bool separated = pos_ > start && (text_[pos_ - 1] == ',' || text_[pos_ - 1] == '\n');
     const std::size_t rawLength = pos_ - start - (separated ? 1 : 0);
     if (rawLength == 0) continue;
-    std::string_view name = ContactImport::Trim(field);
+    std::string_view name = TrimAsciiSpace(field);
     for (int f = 0; f < kContactColumnCount; ++f)
       if (name == FieldName(static_cast<ContactField>(f))) columns_[static_cast<std::size_t>(f)] = column;
     ++column;
@@ -111,7 +113,7 @@ bool CsvContactReader::ReadContact(ContactRecord& record, ImportOutcome& outcome
     more = ReadField(text_, pos_, field);
     for (int f = 0; f < kContactColumnCount; ++f) {
       if (columns_[static_cast<std::size_t>(f)] != column) continue;
-      if (!Store(record, static_cast<ContactField>(f), ContactImport::Trim(field), outcome)) return false;
+      if (!Store(record, static_cast<ContactField>(f), TrimAsciiSpace(field), outcome)) return false;
     }
   }
   return true;

@@ -6,25 +6,13 @@
 
 #include "core/text/CodePage.h"
 #include "core/text/FixedText.h"
+#include "core/text/TextRules.h"
 #include "sms/SmsCodec.h"
 
 namespace evdo {
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n";
 constexpr std::size_t kMaxNumberBytes = kDeviceNumberWidth - 1;
-
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-         });
-}
 
 // A decimal number of at most nine digits; false for anything else.
 bool ParseLocation(std::string_view text, int& out) {
@@ -70,16 +58,16 @@ std::string ReadCommand(int location) { return kCmdReadPrefix + std::to_string(l
 
 bool PbAnswer::Failed(const std::vector<std::string>& lines) {
   if (lines.empty()) return true;
-  return std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return EqualsNoCase(Trim(l), "ERROR"); });
+  return std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return EqualIgnoringAsciiCase(TrimAsciiSpace(l), "ERROR"); });
 }
 
 bool PbAnswer::EndsOk(const std::vector<std::string>& lines) {
-  return !lines.empty() && EqualsNoCase(Trim(lines.back()), "OK");
+  return !lines.empty() && EqualIgnoringAsciiCase(TrimAsciiSpace(lines.back()), "OK");
 }
 
 int PbAnswer::Capacity(std::string_view firstLine, bool* clipped) {
   const std::size_t comma = firstLine.rfind(',');
-  std::string_view digits = Trim(comma == std::string_view::npos ? firstLine : firstLine.substr(comma + 1));
+  std::string_view digits = TrimAsciiSpace(comma == std::string_view::npos ? firstLine : firstLine.substr(comma + 1));
   // As a decimal conversion reads it: leading digits, the rest ignored. The
   // value saturates instead of overflowing.
   long long total = 0;
@@ -103,7 +91,7 @@ bool PbAnswer::Entry(std::string_view line, int total, std::string_view unnamed,
   const std::size_t comma = line.find(',', colon + 1);
   if (comma == std::string_view::npos) return false;
   int location = 0;
-  if (!ParseLocation(Trim(line.substr(colon + 1, comma - colon - 1)), location)) return false;
+  if (!ParseLocation(TrimAsciiSpace(line.substr(colon + 1, comma - colon - 1)), location)) return false;
   if (location < 1 || location > total) return false;
 
   std::string_view number;
@@ -111,18 +99,18 @@ bool PbAnswer::Entry(std::string_view line, int total, std::string_view unnamed,
   if (const std::size_t open = line.find('"', comma); open != std::string_view::npos) {
     const std::size_t close = line.find('"', open + 1);
     numberEnd = close == std::string_view::npos ? line.size() : close;
-    number = Trim(line.substr(open + 1, numberEnd - open - 1));
+    number = TrimAsciiSpace(line.substr(open + 1, numberEnd - open - 1));
   }
   number = number.substr(0, std::min(number.size(), kMaxNumberBytes));
 
   // The name is the last quoted text of the line, after the number.
   std::string name;
-  std::string_view body = Trim(line);
+  std::string_view body = TrimAsciiSpace(line);
   if (body.size() >= 2 && body.back() == '"') {
     body.remove_suffix(1);
     const std::size_t open = body.rfind('"');
     if (open != std::string_view::npos && open > numberEnd) {
-      std::string_view hex = Trim(body.substr(open + 1));
+      std::string_view hex = TrimAsciiSpace(body.substr(open + 1));
       if (!hex.empty()) name = sms::DecodeUcs2Hex(hex);
     }
   }

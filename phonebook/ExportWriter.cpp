@@ -73,10 +73,17 @@ void CExportWriter::AddContact(const ContactRecord& record) {
 }
 
 int CExportWriter::SaveText(const std::string& path, std::string* error) const {
-  FileResult w = DataFile::Write(path, text_.data(), text_.size());
+  FileResult w = DataFile::WriteChosen(path, text_.data(), text_.size());
   if (w) return pbmsg::kNone;
   if (error) *error = w.error;
-  return pbmsg::kCannotWrite;
+  switch (w.fault) {
+    case FileFault::Link:
+      return pbmsg::kExportIsLink;
+    case FileFault::ReadOnly:
+      return pbmsg::kExportReadOnly;
+    default:
+      return pbmsg::kCannotWrite;
+  }
 }
 
 }  // namespace evdo

@@ -50,7 +50,9 @@ public:
   // One whole vCard 3.0 of record, every field written as stored.
   void AddContact(const ContactRecord& record);
 
-  // Creates path anew with the whole text. 0, or 313 when it cannot be written.
+  // Creates path anew with the whole text. 0; 453 when path is a symbolic
+  // link and 454 when it is a read-only file (neither is replaced); 313 when
+  // it cannot be written.
   int SaveText(const std::string& path, std::string* error = nullptr) const;
 
   const std::string& Text() const { return text_; }

@@ -1,11 +1,10 @@
 #include "phonebook/PbData.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "core/text/CodePage.h"
+#include "core/text/TextRules.h"
 #include "phonebook/ContactPicture.h"
 
 namespace evdo {
@@ -18,58 +17,28 @@ constexpr std::array<std::string_view, 26> kCountryPrefixes = {
 
 constexpr std::size_t kFoundNameBytes = 32;
 
-// The attribute step before a load: a read-only file is made writable, as
-// the store has always cleared the read-only attribute.
-void MakeWritable(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-}
-
 }  // namespace
 
-CPbData::CPbData() : save_([](const std::string& path, const Bytes& content) {
-                       return DataFile::Write(path, content);
-                     }) {
+CPbData::CPbData() {
   std::memset(records_.data(), 0, sizeof records_);
   ResetPositionMap();
 }
 
-bool CPbData::Load(const std::string& fileName) {
-  path_ = fileName.empty() ? std::string(kPbDataFile) : fileName;
-  report_ = {};
+LoadResult CPbData::Load(const std::string& fileName) {
+  file_.SetPath(fileName.empty() ? std::string(kPbDataFile) : fileName);
   LoadFromBytes({});
-  MakeWritable(path_);
-  Bytes content;
-  LoadResult read = DataFile::Read(path_, content);
-  if (read.status == LoadStatus::Missing) {
-    FileResult created = save_(path_, {});
-    if (created) return true;
-    report_.loaded = false;
-    report_.problems.push_back(created.error);
-    return false;
+  LoadResult r = file_.Load([this](const Bytes& content, std::string& error) {
+    for (const std::string& problem : LoadFromBytes(content)) error += (error.empty() ? "" : "; ") + problem;
+    return error.empty();
+  });
+  if (r.status == LoadStatus::Unreadable) LoadFromBytes({});
+  // A missing file is created empty; a damaged one set aside is replaced by
+  // the contacts that could be read, so that the next start shows what this
+  // one shows.
+  if (r.status == LoadStatus::Missing || (r.status == LoadStatus::Damaged && !file_.SavesRefused())) {
+    if (FileResult w = Save(count_); !w) r.error += (r.error.empty() ? "" : "; ") + w.error;
   }
-  if (read.status == LoadStatus::Failed) {
-    report_.loaded = false;
-    SetAsideUnsound({read.error});
-    return false;
-  }
-  std::vector<std::string> problems = LoadFromBytes(content);
-  if (!problems.empty()) SetAsideUnsound(std::move(problems));
-  return true;
-}
-
-void CPbData::SetAsideUnsound(std::vector<std::string> problems) {
-  report_.problems = std::move(problems);
-  report_.setAsidePath = DataFile::SetAside(path_);
-  if (report_.setAsidePath.empty()) {
-    report_.savesBlocked = true;
-    report_.problems.push_back("cannot be set aside; changes are not saved until it is moved away");
-    return;
-  }
-  // The contacts that could be read become the new file, so that the next
-  // start shows what this one shows; the original stays set aside.
-  if (FileResult w = Save(count_); !w) report_.problems.push_back(w.error);
+  return r;
 }
 
 std::vector<std::string> CPbData::LoadFromBytes(const Bytes& content) {
@@ -81,9 +50,9 @@ std::vector<std::string> CPbData::LoadFromBytes(const Bytes& content) {
 }
 
 FileResult CPbData::Save(int n) {
-  if (report_.savesBlocked)
-    return FileResult::Fail(path_ + " could not be set aside after a failed load; it is not overwritten");
-  return save_(path_, PbDataFile::Encode(records_.data(), n));
+  const Bytes content = PbDataFile::Encode(records_.data(), n);
+  if (save_ && !file_.SavesRefused()) return save_(file_.Path(), content);
+  return file_.Save(content);
 }
 
 bool CPbData::Get(int index, ContactRecord& out) const {
@@ -102,78 +71,78 @@ void CPbData::RemoveAt(int position, int n) {
   records_[static_cast<std::size_t>(n) - 1] = EmptyContact();
 }
 
-PbStatus CPbData::Add(const ContactRecord& record, int position) {
-  if (position >= kMaxContacts || count_ >= kMaxContacts) return PbStatus::Fail(pbmsg::kStoreFull);
+ChangeResult CPbData::Add(const ContactRecord& record, int position) {
+  if (position >= kMaxContacts || count_ >= kMaxContacts) return ChangeResult::Refused("the phonebook holds " + std::to_string(kMaxContacts) + " contacts", pbmsg::kStoreFull);
   if (position < 0 || position > count_) position = count_;
   if (InBatch()) {
-    if (report_.savesBlocked) return PbStatus::Fail(pbmsg::kAddFailed, Save(0).error);
+    if (file_.SavesRefused()) return {false, Save(0), pbmsg::kAddFailed};
     InsertAt(record, count_, count_);
     ++count_;
     ResetPositionMap();
-    return PbStatus::Ok();
+    return ChangeResult::Saved(FileResult::Ok());
   }
   InsertAt(record, position, count_);
   if (FileResult w = Save(count_ + 1); !w) {
     RemoveAt(position, count_ + 1);
-    return PbStatus::Fail(pbmsg::kAddFailed, w.error);
+    return {false, w, pbmsg::kAddFailed};
   }
   ++count_;
   ResetPositionMap();
-  return PbStatus::Ok();
+  return ChangeResult::Saved(FileResult::Ok());
 }
 
 void CPbData::BeginBatch() {
   if (!InBatch()) batchStart_ = count_;
 }
 
-PbStatus CPbData::EndBatch() {
-  if (!InBatch()) return PbStatus::Ok();
+ChangeResult CPbData::EndBatch() {
+  if (!InBatch()) return ChangeResult::Saved(FileResult::Ok());
   const int start = batchStart_;
   batchStart_ = -1;
-  if (count_ == start) return PbStatus::Ok();
+  if (count_ == start) return ChangeResult::Saved(FileResult::Ok());
   if (FileResult w = Save(count_); !w) {
     for (int i = start; i < count_; ++i) records_[static_cast<std::size_t>(i)] = EmptyContact();
     count_ = start;
     ResetPositionMap();
-    return PbStatus::Fail(pbmsg::kAddFailed, w.error);
+    return {false, w, pbmsg::kAddFailed};
   }
-  return PbStatus::Ok();
+  return ChangeResult::Saved(FileResult::Ok());
 }
 
-PbStatus CPbData::Modify(const ContactRecord& record, int index) {
-  if (index < 0 || index >= count_) return PbStatus::Fail(pbmsg::kModifyFailed, "no contact " + std::to_string(index));
+ChangeResult CPbData::Modify(const ContactRecord& record, int index) {
+  if (index < 0 || index >= count_) return ChangeResult::Refused("no contact " + std::to_string(index), pbmsg::kModifyFailed);
   auto& slot = records_[static_cast<std::size_t>(index)];
   const ContactRecord old = slot;
   slot = record;
   if (FileResult w = Save(count_); !w) {
     slot = old;
-    return PbStatus::Fail(pbmsg::kModifyFailed, w.error);
+    return {false, w, pbmsg::kModifyFailed};
   }
-  return PbStatus::Ok();
+  return ChangeResult::Saved(FileResult::Ok());
 }
 
-PbStatus CPbData::Delete(int position) {
+ChangeResult CPbData::Delete(int position) {
   int index = RecordAt(position);
-  if (index < 0) return PbStatus::Fail(pbmsg::kModifyFailed, "no contact at position " + std::to_string(position));
+  if (index < 0) return ChangeResult::Refused("no contact at position " + std::to_string(position), pbmsg::kModifyFailed);
   const ContactRecord kept = records_[static_cast<std::size_t>(index)];
   RemoveAt(index, count_);
   if (FileResult w = Save(count_ - 1); !w) {
     InsertAt(kept, index, count_ - 1);
-    return PbStatus::Fail(pbmsg::kModifyFailed, w.error);
+    return {false, w, pbmsg::kModifyFailed};
   }
   --count_;
   ResetPositionMap();
-  return PbStatus::Ok();
+  return ChangeResult::Saved(FileResult::Ok());
 }
 
-PbStatus CPbData::ClearAll() {
+ChangeResult CPbData::ClearAll() {
   // The empty file is written first: when that fails nothing is lost.
-  if (FileResult w = Save(0); !w) return PbStatus::Fail(pbmsg::kClearFailed, w.error);
+  if (FileResult w = Save(0); !w) return {false, w, pbmsg::kClearFailed};
   std::memset(records_.data(), 0, sizeof records_);
   count_ = 0;
   ResetPositionMap();
   ContactPicture::DeleteAllIn(pictureFolder_);
-  return PbStatus::Ok();
+  return ChangeResult::Saved(FileResult::Ok());
 }
 
 void CPbData::Sort(int column, bool ascending) {
@@ -275,9 +244,7 @@ std::string_view CPbData::StripCountryPrefix(std::string_view number) {
 
 bool CPbData::CheckNumberCharacters(std::string_view text) {
   constexpr char kBackspace = '\b';
-  return std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+' || c == kBackspace;
-  });
+  return std::all_of(text.begin(), text.end(), [](char c) { return IsDialCharacter(c) || c == kBackspace; });
 }
 
 }  // namespace evdo

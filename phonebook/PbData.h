@@ -10,29 +10,12 @@
 #include <vector>
 
 #include "core/files/DataFile.h"
+#include "core/files/StoreFile.h"
 #include "phonebook/ContactRecord.h"
 #include "phonebook/PbDataFile.h"
 #include "phonebook/PhonebookMessages.h"
 
 namespace evdo {
-
-// The result of a change: message 0 on success, else the message to show;
-// detail tells what went wrong with the file.
-struct PbStatus {
-  int message = 0;
-  std::string detail;
-  explicit operator bool() const { return message == 0; }
-  static PbStatus Ok() { return {}; }
-  static PbStatus Fail(int message, std::string detail = {}) { return {message, std::move(detail)}; }
-};
-
-// What the last Load found.
-struct PbLoadReport {
-  bool loaded = true;                 // false: the file could neither be read nor created
-  std::vector<std::string> problems;  // why the file was not sound, or why it could not be read
-  std::string setAsidePath;           // where the unsound file was kept; "" when not set aside
-  bool savesBlocked = false;          // the unsound file could not be set aside: no save replaces it
-};
 
 class CPbData {
 public:
@@ -41,12 +24,13 @@ public:
 
   CPbData();
 
-  // Reads the file ("" means "PbData.dat"). A missing file is created empty.
-  // A file that cannot be read, or whose rewrite would lose contacts, is set
-  // aside under a new name and never overwritten; what could be read stays
-  // loaded and is saved afresh. False when nothing could be read or created.
-  bool Load(const std::string& fileName = "");
-  const PbLoadReport& LastLoad() const { return report_; }
+  // Reads the file ("" means "PbData.dat"). A missing file is created empty
+  // (a failed creation is added to the error). A file whose rewrite would
+  // lose contacts is damaged: it is set aside under a new name, what could be
+  // read stays loaded and is saved afresh. A file that cannot be read is left
+  // as it is, the store is empty and refuses every change. A file far larger
+  // than 200 contacts can take is damaged and not read.
+  LoadResult Load(const std::string& fileName = "");
 
   // Fills the store from file content without touching any file; returns
   // the problems found (see PbDataFile::Decode).
@@ -58,21 +42,21 @@ public:
   bool Get(int index, ContactRecord& out) const;
 
   // Inserts record at position (callers pass Count() to append).
-  PbStatus Add(const ContactRecord& record, int position);
-  PbStatus Append(const ContactRecord& record) { return Add(record, count_); }
-  PbStatus Modify(const ContactRecord& record, int index);
+  ChangeResult Add(const ContactRecord& record, int position);
+  ChangeResult Append(const ContactRecord& record) { return Add(record, count_); }
+  ChangeResult Modify(const ContactRecord& record, int index);
+  ChangeResult Delete(int position);
 
   // A batch of appends (the file import): Add keeps the new contacts in
   // memory only, and EndBatch writes the file once. When that write fails
   // the contacts added since BeginBatch are dropped again (the file still
   // holds the previous content) and 269 is returned.
   void BeginBatch();
-  PbStatus EndBatch();
+  ChangeResult EndBatch();
   bool InBatch() const { return batchStart_ >= 0; }
-  PbStatus Delete(int position);
   // Empties the store, the file and the picture folder. The window asks
   // question 121 first.
-  PbStatus ClearAll();
+  ChangeResult ClearAll();
 
   // Rearranges the records by column 0..5 (Name, Mobile, Home, Company,
   // Email, Remark), byte-wise; the new order is saved with the next change.
@@ -96,10 +80,10 @@ public:
   // Only '0'..'9', '*', '#', '+' and backspace; otherwise the caller shows 195.
   static bool CheckNumberCharacters(std::string_view text);
 
-  const std::string& FilePath() const { return path_; }
+  const std::string& FilePath() const { return file_.Path(); }
   void SetPictureFolder(std::string folder) { pictureFolder_ = std::move(folder); }
   const std::string& PictureFolder() const { return pictureFolder_; }
-  // Replaces DataFile::Write for saves (tests, fuzzing).
+  // Replaces the file for saves (tests, fuzzing); refused saves stay refused.
   void SetSaveFunction(SaveFunction save) { save_ = std::move(save); }
 
 private:
@@ -109,16 +93,13 @@ private:
   void RemoveAt(int position, int n);
   void QuickSort(ContactField field, int lo, int hi, bool ascending);
   bool MatchesNumber(const ContactRecord& r, std::string_view stripped) const;
-  void SetAsideUnsound(std::vector<std::string> problems);
-
-  std::string path_ = kPbDataFile;
+  StoreFile file_{kPbDataFile, kPbDataMaxFileSize};
   std::string pictureFolder_ = "pic";
   std::array<ContactRecord, kMaxContacts> records_;
   int count_ = 0;
+  int batchStart_ = -1;  // count at BeginBatch; -1 outside a batch
   std::array<int, kMaxContacts> map_;
   SaveFunction save_;
-  PbLoadReport report_;
-  int batchStart_ = -1;  // count at BeginBatch; -1 outside a batch
 };
 
 }  // namespace evdo

@@ -10,6 +10,9 @@
 namespace evdo {
 
 inline constexpr const char* kPbDataFile = "PbData.dat";
+// Records beyond the 200th, and blank records, are skipped when read; a file
+// beyond this many records' worth is not a phonebook and is not read.
+inline constexpr std::size_t kPbDataMaxFileSize = std::size_t{kMaxContacts} * 8 * kContactFileRecordSize;
 
 class PbDataFile {
 public:

@@ -374,8 +374,8 @@ void CPbTransfer::WriteNextNumber() {
   const PbMemory memory = MemoryOf(to_);
   if (numbers_.empty()) {
     if (move_) {
-      PbStatus deleted = store_.Delete(pcPosition_);
-      if (!deleted) return Stop(deleted.message, deleted.detail);
+      ChangeResult deleted = store_.Delete(pcPosition_);
+      if (!deleted) return Stop(deleted.message, deleted.Error());
       ++pcDeleted_;
       if (hooks_.pcChanged) hooks_.pcChanged();
     }
@@ -408,8 +408,8 @@ void CPbTransfer::StoreDeviceEntry(int entryPos, ContactField field) {
   ContactRecord record = EmptyContact();
   SetFieldValue(record, ContactField::Name, entry.Name());
   SetFieldValue(record, field, entry.Number());
-  PbStatus added = store_.Append(record);
-  if (!added) return Stop(added.message, added.detail);
+  ChangeResult added = store_.Append(record);
+  if (!added) return Stop(added.message, added.Error());
   if (hooks_.pcChanged) hooks_.pcChanged();
   if (!move_) return ItemDone();
   EraseSource(entryPos);

@@ -37,6 +37,8 @@ inline constexpr int kEmptyFile = 279;
 inline constexpr int kCannotWrite = 313;
 inline constexpr int kUnknownFileType = 314;
 inline constexpr int kOutOfMemory = 315;
+inline constexpr int kExportIsLink = 453;      // the chosen export file is a symbolic link
+inline constexpr int kExportReadOnly = 454;    // the chosen export file is read-only
 
 // The caption a message box shows with message: kCaption for the messages
 // the phonebook always shows under it, 0 for the window's usual caption.

@@ -1,5 +1,7 @@
 #include "phonebook/VCardReader.h"
 
+#include "core/text/TextRules.h"
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -100,18 +102,18 @@ bool VCardReader::ParseCard(std::string_view card, VCardEntry& entry) {
       break;
     }
     // The value is the whole rest of the line, colons included.
-    SetFieldText(reinterpret_cast<char*>(&entry) + p.offset, p.width, ContactImport::Trim(value));
+    SetFieldText(reinterpret_cast<char*>(&entry) + p.offset, p.width, TrimAsciiSpace(value));
   }
   if (exported) return true;
   // A card from a phone or an address book.
   std::memset(&entry, 0, sizeof entry);
   const VCardContact c = VCardProperties::Read(card);
-  SetFieldText(entry.Name, ContactImport::Trim(c.name));
-  SetFieldText(entry.Mobile, ContactImport::Trim(c.mobile));
-  SetFieldText(entry.Home, ContactImport::Trim(c.home));
-  SetFieldText(entry.Company, ContactImport::Trim(c.company));
-  SetFieldText(entry.Email, ContactImport::Trim(c.email));
-  SetFieldText(entry.Remark, ContactImport::Trim(c.remark));
+  SetFieldText(entry.Name, TrimAsciiSpace(c.name));
+  SetFieldText(entry.Mobile, TrimAsciiSpace(c.mobile));
+  SetFieldText(entry.Home, TrimAsciiSpace(c.home));
+  SetFieldText(entry.Company, TrimAsciiSpace(c.company));
+  SetFieldText(entry.Email, TrimAsciiSpace(c.email));
+  SetFieldText(entry.Remark, TrimAsciiSpace(c.remark));
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "sms/ModemAnswer.h"
 
+#include "core/text/TextRules.h"
+
 #include <algorithm>
 #include <array>
 
@@ -11,13 +13,12 @@ namespace {
 
 constexpr std::uint32_t kNumberCeiling = 1000000;  // larger values saturate here
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The value of the leading digits; false when the text does not start with one.
 bool LeadingNumber(std::string_view text, std::uint32_t& value) {
   value = 0;
   std::size_t i = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i)
+  for (; i < text.size() && IsDecimalDigit(text[i]); ++i)
     value = std::min(kNumberCeiling, value * 10 + static_cast<std::uint32_t>(text[i] - '0'));
   return i > 0;
 }

@@ -5,36 +5,29 @@
 #include <cstring>
 #include <limits>
 
+#include "core/text/TextRules.h"
+
 namespace evdo::sms {
 namespace {
 
 constexpr const char* kStatusNames[] = {"REC UNREAD", "REC READ", "STO UNSENT", "STO SENT"};
 constexpr int kStatusNameCount = 4;
-constexpr const char* kHexDigits = "0123456789ABCDEF";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // One group of four characters read as "%x" reads it: leading blanks, an
 // optional sign and "0x" prefix, then hexadecimal digits up to the first
 // other character. False when the group holds no digit there.
 bool ReadHexGroup(std::string_view group, char16_t& unit) {
   std::size_t i = 0;
-  while (i < group.size() && IsBlank(group[i])) ++i;
+  while (i < group.size() && IsAsciiSpace(group[i])) ++i;
   bool negative = false;
   if (i < group.size() && (group[i] == '+' || group[i] == '-')) negative = group[i++] == '-';
   if (i + 2 < group.size() && group[i] == '0' && (group[i + 1] == 'x' || group[i + 1] == 'X') &&
-      HexValue(group[i + 2]) >= 0)
+      HexDigitValue(group[i + 2]) >= 0)
     i += 2;
   unsigned value = 0;
   std::size_t digits = 0;
-  for (; i < group.size() && HexValue(group[i]) >= 0; ++i, ++digits) value = value * 16 + HexValue(group[i]);
+  for (; i < group.size() && HexDigitValue(group[i]) >= 0; ++i, ++digits)
+    value = value * 16 + static_cast<unsigned>(HexDigitValue(group[i]));
   if (digits == 0) return false;
   unit = static_cast<char16_t>(negative ? 0u - value : value);
   return true;
@@ -70,7 +63,7 @@ std::string EncodeUcs2Hex(std::string_view text) {
   std::string hex;
   hex.reserve(units.size() * 4);
   for (char16_t u : units) {
-    for (int shift = 12; shift >= 0; shift -= 4) hex += kHexDigits[(u >> shift) & 0xF];
+    for (int shift = 12; shift >= 0; shift -= 4) hex += UpperHexDigit(u >> shift);
   }
   return hex;
 }
@@ -124,7 +117,7 @@ int ExtractNumbers(std::string_view text, NumberList& list) {
   };
   for (std::size_t pos = 0; pos < text.size() && list.count < kMaxNumbers;) {
     const char c = text[pos];
-    if (c >= '0' && c <= '9') {
+    if (IsDecimalDigit(c)) {
       if (runLength++ == 0) runStart = pos;
       ++pos;
       continue;
@@ -137,11 +130,11 @@ int ExtractNumbers(std::string_view text, NumberList& list) {
 }
 
 bool IsDialChar(int ch) {
-  return (ch >= '0' && ch <= '9') || ch == '#' || ch == '*' || ch == '+' || ch == kBackspace;
+  return ch == kBackspace || (ch >= 0 && ch <= 0x7F && IsDialCharacter(static_cast<char>(ch)));
 }
 
 bool IsRecipientChar(int ch) {
-  return (ch >= '0' && ch <= '9') || ch == '+' || ch == ';' || ch == kBackspace;
+  return ch == kBackspace || ch == '+' || ch == ';' || (ch >= 0 && ch <= 0x7F && IsDecimalDigit(static_cast<char>(ch)));
 }
 
 std::size_t BytesForChars(std::size_t chars) {

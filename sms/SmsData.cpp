@@ -13,39 +13,29 @@ bool NotNewer(const RecordTime& a, const RecordTime& b) {
 
 }  // namespace
 
-CSmsData::CSmsData(std::string path) : path_(std::move(path)), boxes_(std::make_unique<Boxes>()) {
+CSmsData::CSmsData(std::string path)
+    : file_(std::move(path), kSmsMaxFileSize), boxes_(std::make_unique<Boxes>()) {
   std::memset(boxes_.get(), 0, sizeof(Boxes));
 }
 
 CSmsData::~CSmsData() = default;
 
-SmsLoadResult CSmsData::LoadOrCreate() {
-  SmsLoadResult result = Load();
+LoadResult CSmsData::LoadOrCreate() {
+  LoadResult result = Load();
   if (result.status == LoadStatus::Missing ||
-      (result.status == LoadStatus::Failed && !result.keptAs.empty()))
-    result.created = ClearAll().saved;
+      (result.status == LoadStatus::Damaged && !file_.SavesRefused())) {
+    if (ChangeResult created = ClearAll(); !created.saved)
+      result.error += (result.error.empty() ? "" : "; ") + created.Error();
+  }
   return result;
 }
 
-SmsLoadResult CSmsData::Load() {
-  Bytes content;
-  LoadResult read = DataFile::Read(path_, content);
-  if (read.status == LoadStatus::Missing) return {};
-  if (read.status == LoadStatus::Failed) return Refuse(read.error);
-  std::string problems = LoadFromBytes(content);
-  if (!problems.empty()) return Refuse(path_ + ": " + problems);
-  saveRefusal_.clear();
-  return {LoadStatus::Loaded, {}, {}, {}};
-}
-
-SmsLoadResult CSmsData::Refuse(std::string error) {
+LoadResult CSmsData::Load() {
   Empty(AllBoxes);
-  SmsLoadResult result{LoadStatus::Failed, std::move(error), DataFile::SetAside(path_), {}};
-  if (result.keptAs.empty())
-    saveRefusal_ = path_ + " was refused and could not be renamed; it is not overwritten";
-  else
-    saveRefusal_.clear();
-  return result;
+  return file_.Load([this](const Bytes& content, std::string& error) {
+    error = LoadFromBytes(content);
+    return error.empty();
+  });
 }
 
 std::string CSmsData::LoadFromBytes(const Bytes& content) {
@@ -73,19 +63,19 @@ void CSmsData::Encode(Bytes& out) const {
 }
 
 FileResult CSmsData::Save() {
-  if (!saveRefusal_.empty()) return FileResult::Fail(saveRefusal_);
+  if (file_.SavesRefused()) return file_.Save({});
   Encode(image_);
-  return DataFile::Write(path_, image_);
+  return file_.Save(image_);
 }
 
-SmsChange CSmsData::SaveChange() { return {true, Save()}; }
+ChangeResult CSmsData::SaveChange() { return ChangeResult::Saved(Save()); }
 
 std::optional<SmsRecord> CSmsData::GetRecord(int box, int index) const {
   if (!IsBox(box) || index < 0 || index >= boxes_->counts[box]) return std::nullopt;
   return boxes_->records[box][index];
 }
 
-SmsChange CSmsData::AddMessage(int box, std::int32_t status, std::string_view number,
+ChangeResult CSmsData::AddMessage(int box, std::int32_t status, std::string_view number,
                                const DateTime& time, std::string_view text,
                                std::string_view serviceCentre, std::uint8_t flags,
                                std::uint16_t reference, std::uint8_t partIndex,
@@ -103,7 +93,7 @@ SmsChange CSmsData::AddMessage(int box, std::int32_t status, std::string_view nu
   return AddRecord(box, r, overwrite);
 }
 
-SmsChange CSmsData::AddRecord(int box, const SmsRecord& record, bool overwrite) {
+ChangeResult CSmsData::AddRecord(int box, const SmsRecord& record, bool overwrite) {
   if (!IsBox(box)) return {};
   if (boxes_->counts[box] >= kSmsBoxCapacity) {
     if (!overwrite) return {};
@@ -133,13 +123,13 @@ int CSmsData::InsertPosition(int box, const RecordTime& time) const {
   return count;
 }
 
-SmsChange CSmsData::ReplaceRecord(int box, int index, const SmsRecord& record) {
+ChangeResult CSmsData::ReplaceRecord(int box, int index, const SmsRecord& record) {
   if (!IsBox(box) || index < 0 || index >= boxes_->counts[box]) return {};
   boxes_->records[box][index] = record;
   return SaveChange();
 }
 
-SmsChange CSmsData::DeleteRecord(int box, int index) {
+ChangeResult CSmsData::DeleteRecord(int box, int index) {
   if (!IsBox(box) || index < 0 || index >= boxes_->counts[box]) return {};
   RemoveAt(box, index);
   return SaveChange();
@@ -153,7 +143,7 @@ void CSmsData::RemoveAt(int box, int index) {
   --boxes_->counts[box];
 }
 
-SmsChange CSmsData::ClearBox(int box) {
+ChangeResult CSmsData::ClearBox(int box) {
   if (!IsBox(box) && box != AllBoxes) return {};
   Empty(box);
   return SaveChange();
@@ -186,7 +176,7 @@ int CSmsData::CountUnread() const {
   return unread;
 }
 
-SmsChange CSmsData::ClearFlag(int box, std::uint8_t bits, bool all) {
+ChangeResult CSmsData::ClearFlag(int box, std::uint8_t bits, bool all) {
   if (!IsBox(box) && box != AllBoxes) return {};
   bool changed = false;
   for (int b = 0; b < kSmsBoxCount; ++b) {
@@ -199,7 +189,7 @@ SmsChange CSmsData::ClearFlag(int box, std::uint8_t bits, bool all) {
       if (!all) return SaveChange();
     }
   }
-  return changed ? SaveChange() : SmsChange{};
+  return changed ? SaveChange() : ChangeResult{};
 }
 
 }  // namespace evdo

@@ -16,6 +16,8 @@ namespace evdo {
 constexpr const char* kSmsDataFile = "SmsData.dat";
 constexpr int kSmsBoxCapacity = 500;
 constexpr std::size_t kSmsCountsSize = 6;
+// The largest file the format allows: three full boxes.
+constexpr std::size_t kSmsMaxFileSize = kSmsCountsSize + std::size_t{kSmsBoxCount} * kSmsBoxCapacity * kSmsRecordSize;
 
 using SmsCounts = std::array<std::uint16_t, kSmsBoxCount>;
 using SmsBoxRecords = std::array<std::span<const SmsRecord>, kSmsBoxCount>;

@@ -376,6 +376,487 @@ inline constexpr StringId kStrDialPortOpened = 416;
 inline constexpr StringId kStrDialTimeoutOpeningPort = 417;
 // Dial time-out, or disconnection, while connecting the device
 inline constexpr StringId kStrDialTimeoutConnecting = 418;
+// A data file was damaged and has been renamed; %s the file, %s its new name
+inline constexpr StringId kStrStoreDamagedKept = 450;
+// A data file is damaged and could not be renamed; %s the file
+inline constexpr StringId kStrStoreDamagedLeft = 451;
+// A data file could not be read and is left as it is; %s the file
+inline constexpr StringId kStrStoreUnreadable = 452;
+// Export: the chosen file is a symbolic link; it is not replaced
+inline constexpr StringId kStrExportIsLink = 453;
+// Export: the chosen file is read-only; it is not replaced
+inline constexpr StringId kStrExportReadOnly = 454;
+
+// Texts of the shell's own windows, menus and standard buttons
+// Close-tip dialog: the question above the two choices
+inline constexpr StringId kStrCloseTipQuestion = 2300;
+// Close-tip dialog: choice 0, hide the window
+inline constexpr StringId kStrCloseTipHide = 2301;
+// Close-tip dialog: choice 1, end the program
+inline constexpr StringId kStrCloseTipExit = 2302;
+// Close-tip dialog: remember the choice
+inline constexpr StringId kStrCloseTipRemember = 2303;
+// About window: label of the program file and version
+inline constexpr StringId kStrAboutProgram = 2304;
+// About window: label of the device identity
+inline constexpr StringId kStrAboutIdentity = 2305;
+// About window: label of the firmware version
+inline constexpr StringId kStrAboutFirmware = 2306;
+// About window: label of the web link
+inline constexpr StringId kStrAboutWeb = 2307;
+// About window: label of the mail link
+inline constexpr StringId kStrAboutMail = 2308;
+// System menu: opens the About window
+inline constexpr StringId kStrMenuAbout = 2309;
+// System menu: opens the help document
+inline constexpr StringId kStrMenuHelp = 2310;
+// System menu: opens the language dialog
+inline constexpr StringId kStrMenuLanguage = 2311;
+// System menu: restore the window
+inline constexpr StringId kStrMenuRestore = 2312;
+// System menu: minimise the window
+inline constexpr StringId kStrMenuMinimize = 2313;
+// System menu: maximise the window
+inline constexpr StringId kStrMenuMaximize = 2314;
+// System menu: close the window
+inline constexpr StringId kStrMenuClose = 2315;
+// Notification-area menu: shows the operator information
+inline constexpr StringId kStrTrayOperatorInfo = 2316;
+// Indicator tool tip: signal strength
+inline constexpr StringId kStrTipSignal = 2317;
+// Indicator tool tip: network type
+inline constexpr StringId kStrTipNetworkType = 2318;
+// Indicator tool tip: roaming
+inline constexpr StringId kStrTipRoaming = 2319;
+// Indicator tool tip: operator
+inline constexpr StringId kStrTipOperator = 2320;
+// Indicator tool tip: service state
+inline constexpr StringId kStrTipService = 2321;
+// Indicator tool tip: unread messages
+inline constexpr StringId kStrTipUnread = 2322;
+// Indicator tool tip: message storage full
+inline constexpr StringId kStrTipInboxFull = 2323;
+// Indicator tool tip: call
+inline constexpr StringId kStrTipCall = 2324;
+// Indicator tool tip: Internet connection
+inline constexpr StringId kStrTipConnected = 2325;
+// Indicator tool tip: data sent in this connection
+inline constexpr StringId kStrTipSentKb = 2326;
+// Indicator tool tip: data received in this connection
+inline constexpr StringId kStrTipReceivedKb = 2327;
+// Indicator tool tip: send rate
+inline constexpr StringId kStrTipSendRate = 2328;
+// Indicator tool tip: receive rate
+inline constexpr StringId kStrTipReceiveRate = 2329;
+// Button of boxes and dialogs: OK
+inline constexpr StringId kStrButtonOk = 2330;
+// Button of boxes and dialogs: Cancel
+inline constexpr StringId kStrButtonCancel = 2331;
+// Button of boxes and dialogs: Yes
+inline constexpr StringId kStrButtonYes = 2332;
+// Button of boxes and dialogs: No
+inline constexpr StringId kStrButtonNo = 2333;
+// Button of boxes and dialogs: Close
+inline constexpr StringId kStrStdButtonClose = 2334;
+// Button of boxes and dialogs: Save
+inline constexpr StringId kStrButtonSave = 2335;
+// Button of boxes and dialogs: Open
+inline constexpr StringId kStrButtonOpen = 2336;
+// Button of boxes and dialogs: Apply
+inline constexpr StringId kStrButtonApply = 2337;
+// Button of boxes and dialogs: Help
+inline constexpr StringId kStrButtonHelp = 2338;
+// Main window: tool tip of the button that opens the system menu
+inline constexpr StringId kStrTipSystemMenu = 2339;
+// PIN entry window title
+inline constexpr StringId kStrTitlePinEntry = 700;
+// PIN entry window: what the card asks for
+inline constexpr StringId kStrPinEntryPrompt = 701;
+// Label of a PIN field
+inline constexpr StringId kStrLabelPin = 702;
+// Label of the new PIN field
+inline constexpr StringId kStrLabelNewPin = 703;
+// Label of the new PIN's confirmation
+inline constexpr StringId kStrLabelConfirmPin = 704;
+// PIN: one attempt left, announced before it is used
+inline constexpr StringId kStrLastPinAttempt = 705;
+// PUK: one attempt left, announced before it is used
+inline constexpr StringId kStrLastPukAttempt = 706;
+// PIN entry at start-up: give up and go on without the card
+inline constexpr StringId kStrButtonWithoutCard = 709;
+// Change PIN window title
+inline constexpr StringId kStrTitleChangePin = 710;
+// Unblock window title
+inline constexpr StringId kStrTitleUnblock = 711;
+// Security buttons: switch the PIN request on
+inline constexpr StringId kStrButtonLockOn = 712;
+// Security buttons: switch the PIN request off
+inline constexpr StringId kStrButtonLockOff = 713;
+// Security buttons: unblock the card with the PUK
+inline constexpr StringId kStrButtonUnblock = 714;
+// Security buttons: change the PIN
+inline constexpr StringId kStrButtonChangePin = 715;
+// Main window tab: the settings page
+inline constexpr StringId kStrTabSettings = 716;
+// Settings tab: traffic display
+inline constexpr StringId kStrTabTraffic = 717;
+// Settings tab: usage limit
+inline constexpr StringId kStrTabUsageLimit = 718;
+// Settings tab: general settings
+inline constexpr StringId kStrTabGeneral = 719;
+// Settings tab: PIN security
+inline constexpr StringId kStrTabSecurity = 720;
+// Settings tab: network selection
+inline constexpr StringId kStrTabNetwork = 721;
+// Settings tab: skin
+inline constexpr StringId kStrTabSkin = 722;
+// Settings tab: message settings
+inline constexpr StringId kStrTabMessageSettings = 723;
+// Settings tab: wireless LAN settings
+inline constexpr StringId kStrTabWlan = 724;
+// General page: the radio group
+inline constexpr StringId kStrGroupRadio = 725;
+// General page: switch the radio on
+inline constexpr StringId kStrButtonRadioOn = 726;
+// General page: switch the radio off
+inline constexpr StringId kStrButtonRadioOff = 727;
+// General page: the radio is on
+inline constexpr StringId kStrRadioIsOn = 728;
+// General page: the radio is off
+inline constexpr StringId kStrRadioIsOff = 729;
+// Network page: the selection mode group
+inline constexpr StringId kStrGroupSelectionMode = 730;
+// Network page: automatic registration
+inline constexpr StringId kStrModeAutomatic = 731;
+// Network page: manual registration
+inline constexpr StringId kStrModeManual = 732;
+// Network page: search for operators
+inline constexpr StringId kStrButtonSearch = 733;
+// Network page: register
+inline constexpr StringId kStrButtonRegister = 734;
+// Network page: the system preference group
+inline constexpr StringId kStrGroupPreference = 735;
+// System preference 1
+inline constexpr StringId kStrPreference1 = 736;
+// System preference 2
+inline constexpr StringId kStrPreference2 = 737;
+// System preference 3
+inline constexpr StringId kStrPreference3 = 738;
+// System preference 4
+inline constexpr StringId kStrPreference4 = 739;
+// Skin page: the skin group
+inline constexpr StringId kStrGroupSkin = 741;
+// Skin 0
+inline constexpr StringId kStrSkinLight = 742;
+// Skin 1
+inline constexpr StringId kStrSkinDark = 743;
+// Traffic page: the unit group
+inline constexpr StringId kStrGroupTrafficUnit = 744;
+// Traffic unit option 0
+inline constexpr StringId kStrTrafficUnitKb = 745;
+// Traffic unit option 1
+inline constexpr StringId kStrTrafficUnitMb = 746;
+// Traffic unit option 2
+inline constexpr StringId kStrTrafficUnitAuto = 747;
+// Main window: the card asks for its PIN (click to enter it)
+inline constexpr StringId kStrCardLockedIndicator = 748;
+// Main window: the card asks for its PUK (click to unblock it)
+inline constexpr StringId kStrCardBlockedIndicator = 749;
+// Main window: the card is destroyed or missing
+inline constexpr StringId kStrCardUnusableIndicator = 750;
+// General page: the PIN group
+inline constexpr StringId kStrGroupPin = 751;
+// A settings page: the settings were applied
+inline constexpr StringId kStrSettingsSaved = 752;
+// Automatic connection: no connection type worked
+inline constexpr StringId kStrAutoConnectFailed = 2100;
+// Dial-up: the program pppd is not installed
+inline constexpr StringId kStrPppdMissing = 2101;
+// Dial-up: the kernel has no PPP device (/dev/ppp)
+inline constexpr StringId kStrPppKernelMissing = 2102;
+// Dial-up: the user is not a member of the group dip
+inline constexpr StringId kStrNotInDipGroup = 2103;
+// Dial-up: the dashboard's pppd peers file is missing
+inline constexpr StringId kStrPeersFileMissing = 2104;
+// Dial-up: the modem's data port was not found
+inline constexpr StringId kStrDataPortMissing = 2105;
+// Dial-up: pppd could not be started
+inline constexpr StringId kStrPppdNotStarted = 2106;
+// pppd exit status 1: fatal error
+inline constexpr StringId kStrPppdExit1 = 2111;
+// pppd exit status 2: options refused
+inline constexpr StringId kStrPppdExit2 = 2112;
+// pppd exit status 3: not allowed to run
+inline constexpr StringId kStrPppdExit3 = 2113;
+// pppd exit status 4: no PPP support in the kernel
+inline constexpr StringId kStrPppdExit4 = 2114;
+// pppd exit status 5: ended by a signal
+inline constexpr StringId kStrPppdExit5 = 2115;
+// pppd exit status 6: the port is locked by another program
+inline constexpr StringId kStrPppdExit6 = 2116;
+// pppd exit status 7: the port could not be opened
+inline constexpr StringId kStrPppdExit7 = 2117;
+// pppd exit status 8: the dial (connect script) failed
+inline constexpr StringId kStrPppdExit8 = 2118;
+// pppd exit status 9: the pty command failed
+inline constexpr StringId kStrPppdExit9 = 2119;
+// pppd exit status 10: PPP negotiation failed
+inline constexpr StringId kStrPppdExit10 = 2120;
+// pppd exit status 11: the peer failed to authenticate
+inline constexpr StringId kStrPppdExit11 = 2121;
+// pppd exit status 12: idle time-out
+inline constexpr StringId kStrPppdExit12 = 2122;
+// pppd exit status 13: connect time limit
+inline constexpr StringId kStrPppdExit13 = 2123;
+// pppd exit status 14: callback
+inline constexpr StringId kStrPppdExit14 = 2124;
+// pppd exit status 15: the peer stopped answering
+inline constexpr StringId kStrPppdExit15 = 2125;
+// pppd exit status 16: the modem hung up
+inline constexpr StringId kStrPppdExit16 = 2126;
+// pppd exit status 17: loopback detected
+inline constexpr StringId kStrPppdExit17 = 2127;
+// pppd exit status 18: the init script failed
+inline constexpr StringId kStrPppdExit18 = 2128;
+// pppd exit status 19: authentication refused
+inline constexpr StringId kStrPppdExit19 = 2129;
+// pppd ended with an unknown exit status
+inline constexpr StringId kStrPppdExitOther = 2130;
+// Wireless LAN: no wireless device found
+inline constexpr StringId kStrWlanNoDevice = 2140;
+// Wireless LAN: connecting failed
+inline constexpr StringId kStrWlanConnectFailed = 2141;
+// Wireless LAN: NetworkManager is not running
+inline constexpr StringId kStrWlanNoService = 2142;
+// Wireless LAN: no visible network
+inline constexpr StringId kStrWlanNoNetwork = 2143;
+// Internet page: tab title
+inline constexpr StringId kStrInetTabTitle = 2150;
+// Internet page: button that connects 3G
+inline constexpr StringId kStrInetConnect3G = 2151;
+// Internet page: button that connects 1X
+inline constexpr StringId kStrInetConnect1X = 2152;
+// Internet page: button that connects the wireless LAN
+inline constexpr StringId kStrInetConnectWlan = 2153;
+// Internet page: button that disconnects 3G
+inline constexpr StringId kStrInetDisconnect3G = 2154;
+// Internet page: button that disconnects 1X
+inline constexpr StringId kStrInetDisconnect1X = 2155;
+// Internet page: button that disconnects the wireless LAN
+inline constexpr StringId kStrInetDisconnectWlan = 2156;
+// Internet page: button of the automatic connection
+inline constexpr StringId kStrInetAutoConnect = 2157;
+// Internet page and windows: cancel button
+inline constexpr StringId kStrInetCancel = 2158;
+// Internet page: label of the profile list
+inline constexpr StringId kStrInetProfile = 2159;
+// Profile fields: phone number
+inline constexpr StringId kStrInetPhone = 2160;
+// Profile fields: user name
+inline constexpr StringId kStrInetUser = 2161;
+// Profile fields: password
+inline constexpr StringId kStrInetPassword = 2162;
+// Profile fields: access point name
+inline constexpr StringId kStrInetApn = 2163;
+// Profile fields: default mark
+inline constexpr StringId kStrInetDefault = 2164;
+// Profile fields: authentication group
+inline constexpr StringId kStrInetAuth = 2165;
+// Profile fields: no authentication required
+inline constexpr StringId kStrInetAuthNone = 2166;
+// Profile buttons: new
+inline constexpr StringId kStrInetNew = 2167;
+// Profile buttons: edit in the profile manager
+inline constexpr StringId kStrInetEdit = 2168;
+// Profile buttons: delete
+inline constexpr StringId kStrInetDelete = 2169;
+// Profile buttons: save
+inline constexpr StringId kStrInetSave = 2170;
+// Profile fields: name
+inline constexpr StringId kStrInetName = 2171;
+// Internet page: label of the duration
+inline constexpr StringId kStrInetDuration = 2172;
+// Internet page: label of the data sent
+inline constexpr StringId kStrInetSent = 2173;
+// Internet page: label of the data received
+inline constexpr StringId kStrInetReceived = 2174;
+// Internet page: label of the nominal rate
+inline constexpr StringId kStrInetRate = 2175;
+// Internet page: label of the status line
+inline constexpr StringId kStrInetStatus = 2176;
+// Internet page: settings group
+inline constexpr StringId kStrInetSettings = 2177;
+// Internet page: WLAN settings window button and title
+inline constexpr StringId kStrInetWlanSettings = 2178;
+// Internet page: connect at start window button and title
+inline constexpr StringId kStrInetStartSettings = 2179;
+// Internet page: order of the automatic connection window button and title
+inline constexpr StringId kStrInetAutoOrder = 2180;
+// Internet page: close behaviour window button and title
+inline constexpr StringId kStrInetCloseSettings = 2181;
+// New connection profile window: title
+inline constexpr StringId kStrInetNewConnTitle = 2182;
+// Profile manager window: title
+inline constexpr StringId kStrInetManagerTitle = 2183;
+// Connect at start window: check box
+inline constexpr StringId kStrInetConnectAtStart = 2184;
+// Order window: label of a position; %d is 1, 2 or 3
+inline constexpr StringId kStrInetOrderN = 2185;
+// Connection type name: wireless LAN
+inline constexpr StringId kStrInetTypeWlan = 2186;
+// Connection type name: 3G
+inline constexpr StringId kStrInetType3G = 2187;
+// Connection type name: 1X
+inline constexpr StringId kStrInetType1X = 2188;
+// WLAN settings window: first text (the account)
+inline constexpr StringId kStrInetWlanText1 = 2189;
+// WLAN settings window: second text (the password)
+inline constexpr StringId kStrInetWlanText2 = 2190;
+// WLAN settings window: keep the second text
+inline constexpr StringId kStrInetWlanKeep = 2191;
+// WLAN settings window: province list label
+inline constexpr StringId kStrInetProvince = 2192;
+// Internet page: label of the wireless LAN state
+inline constexpr StringId kStrInetWlanState = 2193;
+// Internet page: a wireless device is present; %s its name, %d networks in range
+inline constexpr StringId kStrInetWlanAvailable = 2194;
+// Windows of the Internet page: OK button
+inline constexpr StringId kStrInetOk = 2195;
+// Close behaviour window: hide choice
+inline constexpr StringId kStrInetCloseHide = 2196;
+// Close behaviour window: exit choice
+inline constexpr StringId kStrInetCloseExit = 2197;
+// Close behaviour window: remember choice
+inline constexpr StringId kStrInetCloseRemember = 2198;
+// Internet page: dial-up cannot work here, followed by the reason
+inline constexpr StringId kStrInetDialBlocked = 2199;
+
+// Main window: tab of the call page
+inline constexpr StringId kStrTabCalls = 5100;
+// Call page: the dial button
+inline constexpr StringId kStrButtonDial = 5101;
+// Call page: the end button
+inline constexpr StringId kStrButtonEndCall = 5102;
+// Call page: the erase key (a short press removes one character, a long press empties the field)
+inline constexpr StringId kStrButtonErase = 5103;
+// Call page and main window: the button that opens the call history
+inline constexpr StringId kStrButtonCallHistory = 5104;
+// Call page: the label of the volume slider
+inline constexpr StringId kStrLabelVolume = 5105;
+// Incoming-call pop-up: its title
+inline constexpr StringId kStrTitleIncomingCall = 5106;
+// Incoming-call pop-up: the answer button
+inline constexpr StringId kStrButtonAnswer = 5107;
+// Incoming-call pop-up: the reject button
+inline constexpr StringId kStrButtonReject = 5108;
+// Incoming-call pop-up: the button that silences the pop-up and lets the call ring on
+inline constexpr StringId kStrButtonIgnore = 5109;
+// Desktop notification title: a call was not answered
+inline constexpr StringId kStrMissedCallTitle = 5110;
+// Desktop notification text: a call was not answered; %s is the caller's name or number
+inline constexpr StringId kStrMissedCallText = 5111;
+// A number handed to the call page is longer than 40 characters; nothing is dialled
+inline constexpr StringId kStrDialNumberTooLong = 5112;
+// Call page: the called number is busy
+inline constexpr StringId kStrNumberBusy = 5113;
+// Call page and call history: open the message window with the number
+inline constexpr StringId kStrButtonSendMessage = 5114;
+// Call history: save the number into the phonebook
+inline constexpr StringId kStrButtonSaveToPhonebook = 5115;
+// Call history: delete the selected calls
+inline constexpr StringId kStrButtonDelete = 5116;
+// Call history: delete every call of the shown list
+inline constexpr StringId kStrButtonDeleteAll = 5117;
+// Call history: dial the selected call's number
+inline constexpr StringId kStrButtonCallBack = 5118;
+// Call page: pick a number from the phonebook
+inline constexpr StringId kStrButtonContacts = 5119;
+// Number choice dialog: its title
+inline constexpr StringId kStrTitleChooseNumber = 5120;
+// Call page display while the dial command is outstanding
+inline constexpr StringId kStrCalling = 5121;
+// Position dialog: label before the choice of the number field
+inline constexpr StringId kStrLabelSaveNumberAs = 5124;
+// Number choice dialog: the phonebook has no contact with a number
+inline constexpr StringId kStrNoContactWithNumber = 5125;
+// A number given on the command line or in a link could not be dialled because the call page is off
+inline constexpr StringId kStrCallsSwitchedOff = 5126;
+// Main window indicator tip: calls not answered since the call history was last looked at; %d is their count
+inline constexpr StringId kStrMissedCallsTip = 5127;
+// Statistics page: tab title
+inline constexpr StringId kStrStatTabTitle = 6300;
+// Statistics panel: label of the last update time
+inline constexpr StringId kStrStatUpdated = 6301;
+// Statistics panel: row of today
+inline constexpr StringId kStrStatToday = 6302;
+// Statistics panel: row of this month
+inline constexpr StringId kStrStatMonth = 6303;
+// Statistics panel: row of this year
+inline constexpr StringId kStrStatYear = 6304;
+// Statistics panel: column of sent megabytes
+inline constexpr StringId kStrStatSentMB = 6305;
+// Statistics panel: column of received megabytes
+inline constexpr StringId kStrStatReceivedMB = 6306;
+// Statistics panel: connected time since the last reset (days hours:minutes)
+inline constexpr StringId kStrStatTotalTime = 6307;
+// Statistics panel: reset button
+inline constexpr StringId kStrStatReset = 6308;
+// Statistics page: button opening the connection list
+inline constexpr StringId kStrStatConnectionList = 6309;
+// Statistics page and connection list: button opening the monthly list
+inline constexpr StringId kStrStatMonthlyList = 6310;
+// Connection list column: start time
+inline constexpr StringId kStrLogColStart = 6311;
+// Connection and monthly list column: connected time
+inline constexpr StringId kStrLogColDuration = 6312;
+// Connection list column: received kilobytes
+inline constexpr StringId kStrLogColReceivedKB = 6313;
+// Connection list column: sent kilobytes
+inline constexpr StringId kStrLogColSentKB = 6314;
+// Connection list: label of the received sum
+inline constexpr StringId kStrLogSumReceived = 6315;
+// Connection list: label of the sent sum
+inline constexpr StringId kStrLogSumSent = 6316;
+// Connection list: delete button
+inline constexpr StringId kStrLogDelete = 6317;
+// Connection list: export button
+inline constexpr StringId kStrLogExport = 6318;
+// List windows: close button
+inline constexpr StringId kStrLogClose = 6319;
+// Monthly list column: month
+inline constexpr StringId kStrMonthColMonth = 6320;
+// Monthly list column: received
+inline constexpr StringId kStrMonthColReceived = 6321;
+// Monthly list column: sent
+inline constexpr StringId kStrMonthColSent = 6322;
+// Monthly list column: total
+inline constexpr StringId kStrMonthColTotal = 6323;
+// Usage limit page: check box watching the limit
+inline constexpr StringId kStrLimitWatch = 6324;
+// Usage limit page: limit by data volume
+inline constexpr StringId kStrLimitByData = 6325;
+// Usage limit page: limit by connected time
+inline constexpr StringId kStrLimitByTime = 6326;
+// Usage limit page: label of the data limit
+inline constexpr StringId kStrLimitDataLabel = 6327;
+// Usage limit page: label of the time limit
+inline constexpr StringId kStrLimitTimeLabel = 6328;
+// Usage limit page: second check box (shows what is left)
+inline constexpr StringId kStrLimitShowLeft = 6329;
+// Usage limit page: label of what is left
+inline constexpr StringId kStrLimitLeft = 6330;
+// Usage limit warning: the time limit was passed
+inline constexpr StringId kStrTimeLimitPassed = 6331;
+// Usage limit warning: the data volume limit was passed
+inline constexpr StringId kStrDataLimitPassed = 6332;
+// Statistics page: title of the connection list window
+inline constexpr StringId kStrNetLogTitle = 6333;
+// Statistics page: title of the monthly list window
+inline constexpr StringId kStrMonthLogTitle = 6334;
+// Traffic chart: title of the daily bars
+inline constexpr StringId kStrChartDays = 6335;
+// Traffic chart: title of the monthly bars
+inline constexpr StringId kStrChartMonths = 6336;
 
 // Phonebook page: tab title
 inline constexpr StringId kStrPbPageTitle = 1600;

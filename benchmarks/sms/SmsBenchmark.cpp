@@ -47,11 +47,11 @@ Bytes FullStoreImage() {
 }
 
 // Median milliseconds of runs of change, each a change that saves the store.
-double TimeChanges(int runs, const std::function<SmsChange(int)>& change) {
+double TimeChanges(int runs, const std::function<ChangeResult(int)>& change) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
     const auto start = Clock::now();
-    const SmsChange c = change(i);
+    const ChangeResult c = change(i);
     times.push_back(Milliseconds(Clock::now() - start));
     if (!c.changed || !c.saved) {
       std::fprintf(stderr, "change %d failed: %s\n", i, c.saved.error.c_str());

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace evdo {
 namespace {
@@ -43,16 +44,33 @@ bool DataFile::Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-LoadResult DataFile::Read(const std::string& path, Bytes& content) {
+LoadResult DataFile::Read(const std::string& path, Bytes& content, std::size_t maxBytes) {
   content.clear();
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return {LoadStatus::Missing, {}};
-    return {LoadStatus::Failed, SystemError("cannot read", path)};
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT) return {LoadStatus::Missing, {}, {}};
+    return {LoadStatus::Unreadable, SystemError("cannot open", path), {}};
   }
-  if (!S_ISREG(st.st_mode)) return {LoadStatus::Failed, path + " is not a regular file"};
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {LoadStatus::Failed, SystemError("cannot open", path)};
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) {
+    std::string err = SystemError("cannot read", path);
+    ::close(fd);
+    return {LoadStatus::Unreadable, err, {}};
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return {LoadStatus::Unreadable, path + " is not a regular file", {}};
+  }
+  // Refused before it is read: a file far beyond its format is damaged, and
+  // reading it whole would only cost memory.
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return {LoadStatus::Damaged,
+            path + " holds " + std::to_string(st.st_size) + " bytes, more than the " + std::to_string(maxBytes) +
+                " bytes its format allows",
+            {}};
+  }
+  content.reserve(static_cast<std::size_t>(st.st_size));
   std::uint8_t buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -61,26 +79,39 @@ LoadResult DataFile::Read(const std::string& path, Bytes& content) {
       std::string err = SystemError("cannot read", path);
       ::close(fd);
       content.clear();
-      return {LoadStatus::Failed, err};
+      return {LoadStatus::Unreadable, err, {}};
     }
     if (n == 0) break;
+    if (content.size() + static_cast<std::size_t>(n) > maxBytes) {  // grew while being read
+      ::close(fd);
+      content.clear();
+      return {LoadStatus::Damaged, path + " holds more than the " + std::to_string(maxBytes) +
+                                       " bytes its format allows", {}};
+    }
     content.insert(content.end(), buf, buf + n);
   }
   ::close(fd);
-  return {LoadStatus::Loaded, {}};
+  return {LoadStatus::Loaded, {}, {}};
 }
 
-FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size) {
-  struct stat st{};
-  mode_t mode = 0644;
-  if (::stat(path.c_str(), &st) == 0) {
-    // Clear read-only: the owner may always write its data files.
-    mode = (st.st_mode & 07777) | S_IWUSR;
-    ::chmod(path.c_str(), mode);
-  }
+namespace {
+
+// Creates the temporary file of a save: exclusively and never through a
+// link. A temporary file left by an interrupted save (or anything else under
+// that name, a link included) is removed first; unlink never follows a link.
+int CreateTemporary(const std::string& temp, mode_t mode) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(temp.c_str(), kFlags, mode);
+  if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), kFlags, mode);
+  return fd;
+}
+
+// mode: that of the file replaced, kept as it was (else 0644 under the umask).
+FileResult WriteReplacing(const std::string& path, const void* data, std::size_t size, std::optional<mode_t> mode) {
   std::string temp = path + ".saving";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  int fd = CreateTemporary(temp, mode.value_or(0644));
   if (fd < 0) return FileResult::Fail(SystemError("cannot write", path));
+  if (mode) ::fchmod(fd, *mode);
   bool ok = WriteAll(fd, static_cast<const std::uint8_t*>(data), size) && ::fsync(fd) == 0;
   std::string err = ok ? std::string() : SystemError("cannot write", path);
   if (::close(fd) != 0 && ok) {
@@ -107,6 +138,35 @@ FileResult DataFile::Write(const std::string& path, const void* data, std::size_
     ::close(dir);
   }
   return FileResult::Ok();
+}
+
+}  // namespace
+
+FileResult DataFile::Write(const std::string& path, const void* data, std::size_t size, FileAccess access) {
+  // The new file keeps the old one's permissions, writable by its owner (the
+  // stores clear the read-only mark). The old file is not touched: the rename
+  // replaces it, and a link in its place is replaced, never followed.
+  struct stat st{};
+  std::optional<mode_t> mode;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = (st.st_mode & 0777) | S_IWUSR;
+  // A file that keeps passwords is its owner's alone, also when an older copy
+  // was readable by others.
+  if (access == FileAccess::OwnerOnly) mode = S_IRUSR | S_IWUSR;
+  return WriteReplacing(path, data, size, mode);
+}
+
+FileResult DataFile::WriteChosen(const std::string& path, const void* data, std::size_t size) {
+  struct stat st{};
+  std::optional<mode_t> mode;
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode))
+      return FileResult::Fail(path + " is a symbolic link; it is not replaced", FileFault::Link);
+    if (!S_ISREG(st.st_mode)) return FileResult::Fail(path + " is not a regular file", FileFault::Io);
+    if ((st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)
+      return FileResult::Fail(path + " is read-only; it is not replaced", FileFault::ReadOnly);
+    mode = st.st_mode & 0777;
+  }
+  return WriteReplacing(path, data, size, mode);
 }
 
 std::string DataFile::SetAside(const std::string& path) {

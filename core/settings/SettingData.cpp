@@ -12,9 +12,9 @@ bool SettingData::Decode(const Bytes& content, std::int32_t& option) {
 
 std::int32_t SettingData::Load(const std::string& path, std::string* error) {
   Bytes content;
-  LoadResult r = DataFile::Read(path, content);
+  LoadResult r = DataFile::Read(path, content, kSettingDataSize);
   std::int32_t option = 0;
-  if (r.status == LoadStatus::Failed) {
+  if (r.Failed()) {
     if (error) *error = r.error;
     return 0;
   }

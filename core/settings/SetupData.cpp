@@ -81,7 +81,8 @@ CSetupData& CSetupData::Instance() {
 
 void LoadSettings(CSetupData& data, const std::string& path) {
   ProfileFile profile;
-  ProfileFile::Load(path, profile);  // an unreadable file reads as missing
+  // An unreadable file reads as missing: every key takes its default.
+  static_cast<void>(ProfileFile::Load(path, profile));
   for (const auto& s : TextSettings()) {
     std::string v = profile.GetString(s.section, s.key, s.defaultValue, s.capacity);
     SetFieldText(s.field(data), s.capacity, v);
@@ -92,7 +93,7 @@ void LoadSettings(CSetupData& data, const std::string& path) {
 FileResult SaveSettings(const CSetupData& data, const std::string& path) {
   ProfileFile profile;
   LoadResult loaded = ProfileFile::Load(path, profile);
-  if (loaded.status == LoadStatus::Failed) return FileResult::Fail(loaded.error);
+  if (loaded.Failed()) return FileResult::Fail(loaded.error);
   auto& d = const_cast<CSetupData&>(data);
   for (const auto& s : TextSettings())
     profile.Set(s.section, s.key, FieldText(s.field(d), s.capacity));

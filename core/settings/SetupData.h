@@ -1,6 +1,7 @@
 #pragma once
 // The settings record: every start-up option, branding value, dial-up
 // default and the few user preferences kept in "EVDO.ini".
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,27 @@
 namespace evdo {
 
 constexpr const char* kSettingsFile = "EVDO.ini";
+
+// An integer setting. The record is rewritten on the user-interface thread
+// (LoadSettings runs again when the main window initialises) while worker
+// threads read some of its values, such as the response parser reading
+// Main_nCall for every call line: each value is therefore read and written
+// whole, as an atomic. It reads and assigns like the integer it holds.
+class SettingInt {
+public:
+  constexpr SettingInt(std::int32_t value = 0) noexcept : value_(value) {}  // NOLINT: reads as an int
+  SettingInt(const SettingInt& other) noexcept : value_(other.Get()) {}
+  SettingInt& operator=(const SettingInt& other) noexcept { return *this = other.Get(); }
+  SettingInt& operator=(std::int32_t value) noexcept {
+    value_.store(value, std::memory_order_relaxed);
+    return *this;
+  }
+  operator std::int32_t() const noexcept { return Get(); }  // NOLINT: reads as an int
+  std::int32_t Get() const noexcept { return value_.load(std::memory_order_relaxed); }
+
+private:
+  std::atomic<std::int32_t> value_;
+};
 
 struct CSetupData {
   // Text settings, each a buffer whose capacity counts the terminating NUL.
@@ -38,27 +60,27 @@ struct CSetupData {
   char Main_szAppName[64];
 
   // Integer settings.
-  std::int32_t Internet_dwFramingProtocol;
-  std::int32_t Internet_dwfOptions;
-  std::int32_t Internet_dwType;
-  std::int32_t Internet_dwCountryID;
-  std::int32_t Internet_dwCountryCode;
-  std::int32_t Internet_dwfNetProtocols;
-  std::int32_t Internet_dwSubEntries;
-  std::int32_t Internet_dwEncryptionType;
-  std::int32_t Internet_dwSubEntry;
-  std::int32_t Internet_nConnections;
-  std::int32_t Setup_nSkinStyle;
-  std::int32_t Setup_nPowerManagement;
-  std::int32_t Main_nCall;
-  std::int32_t Main_nLanguage;
-  std::int32_t Main_nCompany;
-  std::int32_t Messages_PreStor;
-  std::int32_t Messages_ValPeriod;
-  std::int32_t Messages_DeliReport;
-  std::int32_t Main_nHelp;
-  std::int32_t Main_nAutoRun;
-  std::int32_t Internet_nAutoRun;
+  SettingInt Internet_dwFramingProtocol;
+  SettingInt Internet_dwfOptions;
+  SettingInt Internet_dwType;
+  SettingInt Internet_dwCountryID;
+  SettingInt Internet_dwCountryCode;
+  SettingInt Internet_dwfNetProtocols;
+  SettingInt Internet_dwSubEntries;
+  SettingInt Internet_dwEncryptionType;
+  SettingInt Internet_dwSubEntry;
+  SettingInt Internet_nConnections;
+  SettingInt Setup_nSkinStyle;
+  SettingInt Setup_nPowerManagement;
+  SettingInt Main_nCall;
+  SettingInt Main_nLanguage;
+  SettingInt Main_nCompany;
+  SettingInt Messages_PreStor;
+  SettingInt Messages_ValPeriod;
+  SettingInt Messages_DeliReport;
+  SettingInt Main_nHelp;
+  SettingInt Main_nAutoRun;
+  SettingInt Internet_nAutoRun;
 
   CSetupData() { SetDefaults(); }
   void SetDefaults();
@@ -79,7 +101,7 @@ struct IntSetting {
   const char* section;
   const char* key;
   std::int32_t defaultValue;
-  std::int32_t CSetupData::*field;
+  SettingInt CSetupData::*field;
 };
 
 constexpr std::size_t kTextSettingCount = 22;

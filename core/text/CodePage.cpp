@@ -1,5 +1,7 @@
 #include "core/text/CodePage.h"
 
+#include "core/text/TextRules.h"
+
 #include <iconv.h>
 
 #include <atomic>
@@ -115,8 +117,7 @@ CodePage SystemCodePage() { return g_systemCodePage.load(); }
 void SelectSystemCodePage(CodePage cp) { g_systemCodePage.store(cp); }
 
 bool ParseCodePageName(std::string_view name, CodePage& cp) {
-  std::string lower;
-  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = ToLowerAscii(name);
   if (lower == "936" || lower == "cp936" || lower == "gbk") {
     cp = CodePage::Cp936;
     return true;
@@ -159,14 +160,17 @@ std::string_view CutToBytes(std::string_view text, std::size_t maxBytes, CodePag
   return text.substr(0, pos);
 }
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
+namespace {
+
+// UTF-8 to UTF-16 with broken sequences as replacement.
+std::u16string DecodeUtf8(std::string_view utf8, char16_t replacement) {
   std::u16string out;
   out.reserve(utf8.size());
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t cp = 0;
     std::size_t len = Utf8SequenceLength(utf8, pos, &cp);
     if (len == 0) {
-      AppendUtf16(out, 0xFFFD);
+      AppendUtf16(out, replacement);
       pos += 1;
     } else {
       AppendUtf16(out, cp);
@@ -176,7 +180,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
+// UTF-16 to UTF-8 with unpaired surrogates as replacement.
+std::string EncodeUtf8(std::u16string_view text, char32_t replacement) {
   std::string out;
   out.reserve(text.size() * 3);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -186,20 +191,23 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
+      cp = replacement;
     }
     AppendUtf8(out, cp);
   }
   return out;
 }
 
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) { return DecodeUtf8(utf8, 0xFFFD); }
+
+std::string Utf16ToUtf8(std::u16string_view text) { return EncodeUtf8(text, 0xFFFD); }
+
 std::u16string ToUtf16(std::string_view text, CodePage cp) {
-  if (cp == CodePage::Utf8) {
-    std::u16string out = Utf8ToUtf16(text);
-    for (auto& c : out)
-      if (c == 0xFFFD) c = kDefaultChar;
-    return out;
-  }
+  // Broken bytes become the default character; a U+FFFD written in the
+  // text stays what it is.
+  if (cp == CodePage::Utf8) return DecodeUtf8(text, kDefaultChar);
   std::u16string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size();) {
@@ -224,7 +232,7 @@ std::u16string ToUtf16(std::string_view text, CodePage cp) {
 }
 
 std::string FromUtf16(std::u16string_view text, CodePage cp) {
-  if (cp == CodePage::Utf8) return Utf16ToUtf8(text);
+  if (cp == CodePage::Utf8) return EncodeUtf8(text, kDefaultChar);
   std::string out;
   out.reserve(text.size() * 2);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -255,10 +263,7 @@ std::string ToUtf8(std::string_view text, CodePage cp) {
 }
 
 std::string FromUtf8(std::string_view utf8, CodePage cp) {
-  std::u16string u = Utf8ToUtf16(utf8);
-  for (auto& c : u)
-    if (c == 0xFFFD) c = kDefaultChar;
-  return FromUtf16(u, cp);
+  return FromUtf16(DecodeUtf8(utf8, kDefaultChar), cp);
 }
 
 }  // namespace evdo

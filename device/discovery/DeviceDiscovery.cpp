@@ -1,9 +1,49 @@
 #include "device/discovery/DeviceDiscovery.h"
 
+#include <cctype>
+
 #include "core/text/FixedText.h"
 #include "device/discovery/DeviceText.h"
 
 namespace evdo {
+
+namespace {
+
+// Four hexadecimal digits after marker in id, lower-cased.
+std::optional<std::string> HexAfter(std::string_view id, std::string_view marker) {
+  std::size_t at = id.find(marker);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view digits = id.substr(at + marker.size());
+  std::size_t n = 0;
+  while (n < digits.size() && std::isxdigit(static_cast<unsigned char>(digits[n])) != 0) ++n;
+  if (n != 4) return std::nullopt;
+  return LowerCase(digits.substr(0, 4));
+}
+
+bool IsDecimal(std::string_view text) {
+  return !text.empty() && text.size() <= 3 &&
+         text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::optional<UsbIds> UsbIdsOf(std::string_view hardwareId) {
+  const std::string id = LowerCase(hardwareId);
+  std::optional<std::string> vendor = HexAfter(id, "vid_");
+  std::optional<std::string> product = HexAfter(id, "pid_");
+  if (!vendor || !product) return std::nullopt;
+  return UsbIds{*vendor, *product};
+}
+
+std::vector<std::string> ModeSwitchCommand(const DeviceProperties& disk, const UsbIds& ids,
+                                           const std::string& config) {
+  std::vector<std::string> argv{kModeSwitchProgram, "-v", "0x" + ids.vendor, "-p", "0x" + ids.product};
+  // Bus and address pick this very device when several alike are plugged in.
+  if (IsDecimal(disk.usbBus) && IsDecimal(disk.usbDevice))
+    argv.insert(argv.end(), {"-b", disk.usbBus, "-g", disk.usbDevice});
+  argv.insert(argv.end(), {"-f", config});
+  return argv;
+}
 
 StringId ConnectResultStringId(int result) {
   switch (result) {
@@ -47,17 +87,26 @@ bool CDeviceDiscovery::FindCommandPort(std::string& pathOut) {
   return true;
 }
 
-bool CDeviceDiscovery::IsInstallerDiskPresent() {
+const DeviceProperties* CDeviceDiscovery::FindInstallerDisk() {
   present_.clear();
-  if (!devices_.Enumerate(DeviceClass::CdRom, present_)) return false;
+  if (!devices_.Enumerate(DeviceClass::CdRom, present_)) return nullptr;
   const std::string_view diskName = FieldText(settings_.Main_szUsbDiskFriendlyName);
   for (const DeviceProperties& drive : present_)
-    if (EqualsIgnoringCase(TrimTrailingBlanks(PropertyText(drive.friendlyName)), diskName)) return true;
-  return false;
+    if (EqualsIgnoringCase(TrimTrailingBlanks(PropertyText(drive.friendlyName)), diskName)) return &drive;
+  return nullptr;
 }
 
-bool CDeviceDiscovery::StartModeSwitchIfNeeded(const ProgramStarter& start) {
-  return IsInstallerDiskPresent() && start(kModeSwitchProgram);
+bool CDeviceDiscovery::IsInstallerDiskPresent() { return FindInstallerDisk() != nullptr; }
+
+bool CDeviceDiscovery::StartModeSwitchIfNeeded(const ProgramStarter& start,
+                                               const ModeSwitchConfigLookup& configs) {
+  const DeviceProperties* disk = FindInstallerDisk();
+  if (disk == nullptr) return false;
+  std::optional<UsbIds> ids = UsbIdsOf(disk->hardwareId);
+  if (!ids) return false;
+  std::optional<std::string> config = configs(ids->vendor + ":" + ids->product);
+  if (!config) return false;
+  return start(ModeSwitchCommand(*disk, *ids, *config));
 }
 
 bool CDeviceDiscovery::FindModemDevice() {

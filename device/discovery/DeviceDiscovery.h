@@ -4,6 +4,7 @@
 // the modem device used by the dial-up connection.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,27 @@ inline constexpr std::uint32_t kResumeSettleMs = 6000;
 inline constexpr TimerId kDeviceWaitTimer = 25;
 inline constexpr std::uint32_t kDeviceWaitPeriodMs = 1000;
 
-// The modem's mode-switch tool, started by its bare name.
-inline constexpr const char* kModeSwitchProgram = "usb_modeswitch";
+// The modem's mode-switch tool, where Debian's usb-modeswitch installs it
+// (outside an ordinary user's PATH).
+inline constexpr const char* kModeSwitchProgram = "/usr/sbin/usb_modeswitch";
+
+// The switch configuration for a device id ("1c9e:f000"), or nothing; the
+// program passes FindModeSwitchConfig over the installed data package.
+using ModeSwitchConfigLookup = std::function<std::optional<std::string>(const std::string& id)>;
+
+// The USB vendor and product of a hardware identifier "usb\vid_VVVV&pid_PPPP...",
+// lower-cased; nothing when it has no such pair of four hexadecimal digits.
+struct UsbIds {
+  std::string vendor;
+  std::string product;
+};
+std::optional<UsbIds> UsbIdsOf(std::string_view hardwareId);
+
+// The command that switches disk: the tool, the storage function's vendor
+// and product, its bus and address when known, and the configuration as the
+// data package gives it (the call the package's own device rules make).
+std::vector<std::string> ModeSwitchCommand(const DeviceProperties& disk, const UsbIds& ids,
+                                           const std::string& config);
 
 class CDeviceDiscovery {
 public:
@@ -68,8 +88,10 @@ public:
   bool IsInstallerDiskPresent();
 
   // Start-up: when the installer disk is present, starts the mode-switch
-  // tool and returns at once. True when the tool was started.
-  bool StartModeSwitchIfNeeded(const ProgramStarter& start);
+  // tool on it and returns at once. True when the tool was started; false
+  // too when the disk's device ids or its switch configuration are unknown,
+  // since the tool could then switch nothing.
+  bool StartModeSwitchIfNeeded(const ProgramStarter& start, const ModeSwitchConfigLookup& configs);
 
   // Looks for the modem described as Internet_szDeviceName whose hardware
   // identifier contains the device identifier; fills the modem texts, or
@@ -97,6 +119,8 @@ private:
   // The first present device of cls described as description whose hardware
   // identifier contains the device identifier; null when there is none.
   const DeviceProperties* FindDevice(DeviceClass cls, std::string_view description);
+  // The first present CD-ROM drive named Main_szUsbDiskFriendlyName.
+  const DeviceProperties* FindInstallerDisk();
   // FindCommandPort into the port path.
   bool SearchPort();
 

@@ -18,9 +18,14 @@ enum class DeviceClass {
 // name is absent when it cannot be read.
 struct DeviceProperties {
   std::string description;   // device description
-  std::string hardwareId;    // the first hardware identifier, e.g. "usb\vid_1614&pid_6000&mi_02"
+  std::string hardwareId;    // the first hardware identifier, e.g. "usb\vid_1614&pid_6000&mi_02";
+                             // for a drive, that of its USB device, "usb\vid_1c9e&pid_f000"
   std::string friendlyName;  // friendly name
   std::optional<std::string> portName;  // the name that opens the port: a device node
+  // The USB device's bus number and address on it, in decimal; empty when
+  // they cannot be read.
+  std::string usbBus;
+  std::string usbDevice;
 };
 
 class DeviceEnumerator {

@@ -12,10 +12,18 @@ extern char** environ;
 namespace evdo {
 
 bool StartDetachedProgram(const std::string& program, int* pid) {
-  std::string name = program;
-  char* argv[] = {name.data(), nullptr};
+  return StartDetachedProgram(std::vector<std::string>{program}, pid);
+}
+
+bool StartDetachedProgram(const std::vector<std::string>& args, int* pid) {
+  if (args.empty() || args[0].empty()) return false;
+  std::vector<std::string> copies = args;
+  std::vector<char*> argv;
+  argv.reserve(copies.size() + 1);
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   pid_t child = 0;
-  if (posix_spawnp(&child, name.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
+  if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
   if (pid != nullptr) *pid = child;
   try {
     std::thread([child] {

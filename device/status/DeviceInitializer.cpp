@@ -84,7 +84,10 @@ void CDeviceInitializer::AddDot() {
 
 void CDeviceInitializer::Send(StatusCommand command,
                               void (CDeviceInitializer::*done)(CommandOutcome)) {
-  commands_.Send(command, [this, done](CommandOutcome outcome) { (this->*done)(outcome); });
+  // An outcome reported after the sequence was stopped belongs to no one.
+  commands_.Send(command, [this, done, generation = generation_](CommandOutcome outcome) {
+    if (running_ && generation == generation_) (this->*done)(outcome);
+  });
 }
 
 void CDeviceInitializer::ShowFirstProgress() {
@@ -164,8 +167,8 @@ void CDeviceInitializer::AskWhetherToQuit() {
     Wait(kServiceRepeatMs, &CDeviceInitializer::RepeatServiceQuery);
     return;
   }
-  hooks_.askQuit(kMsgNoServiceQuit, [this](bool quit) {
-    if (!running_) return;
+  hooks_.askQuit(kMsgNoServiceQuit, [this, generation = generation_](bool quit) {
+    if (!running_ || generation != generation_) return;
     if (quit) {
       Stop();
       if (hooks_.quitApplication) hooks_.quitApplication();
@@ -202,6 +205,16 @@ void CDeviceInitializer::PinEntryEnded() {
   waitingForCard_ = false;
   self_.KillTimer(kSimWatchTimer);
   CheckFailed();
+}
+
+void CDeviceInitializer::PinEntryGivenUp() {
+  if (!waitingForCard_) return;
+  WatchCard();
+  if (!waitingForCard_) return;
+  waitingForCard_ = false;
+  self_.KillTimer(kSimWatchTimer);
+  AddDot();
+  Wait(kCheckFailedDelayMs, &CDeviceInitializer::AfterCheck);
 }
 
 void CDeviceInitializer::CheckFailed() {
@@ -273,6 +286,18 @@ void CDeviceInitializer::Finish() {
   status_.initialisedOnce = true;
   Stop();
   if (hooks_.finished) hooks_.finished();
+}
+
+void CDeviceInitializer::Abort() {
+  if (!running_) return;
+  // The outstanding command goes first, so that nothing it reports later
+  // moves the sequence on.
+  commands_.Cancel();
+  ++generation_;
+  Stop();
+  if (hooks_.closePicture) hooks_.closePicture();
+  gate_.Set();
+  status_.SetInitialising(false);
 }
 
 void CDeviceInitializer::Stop() {

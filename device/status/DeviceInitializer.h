@@ -81,10 +81,19 @@ public:
   // sequence is already running.
   bool InitializeDevice();
   bool IsRunning() const { return running_; }
+  // Suspend: stops the sequence where it stands (its command included)
+  // without deciding anything; a later InitializeDevice starts afresh.
+  void Abort();
 
   // PIN management reports that its entry window has closed: the SIM state
   // 22 lets the sequence go on, anything else counts as given up.
   void PinEntryEnded();
+  // The user gave the PIN entry up: the wait ends and the sequence goes on
+  // without the card (the steps still run), so that what needs no card stays
+  // usable; the card stays locked. A card that became ready meanwhile goes
+  // on as usual.
+  void PinEntryGivenUp();
+  bool IsWaitingForCard() const { return waitingForCard_; }
 
   const std::string& ProgressText() const { return progress_; }
   // The outcome of the last service query (the steps run only after 0).
@@ -132,6 +141,9 @@ private:
   DeviceInitHooks hooks_;
 
   bool running_ = false;
+  // Counts the sequences stopped from outside; answers and questions of an
+  // earlier one are ignored.
+  unsigned generation_ = 0;
   bool waitingForCard_ = false;
   std::string progress_;
   Action next_ = nullptr;

@@ -24,9 +24,16 @@ inline constexpr std::int16_t kPinLockUnset = -1;
 inline constexpr std::int16_t kPinLockOff = 0;
 inline constexpr std::int16_t kPinLockOn = 1;
 
+// Attempt counters before the first query.
+inline constexpr std::uint16_t kAttemptsUnset = 0xFFFF;
+
 struct CPinStatus {
   std::atomic<std::int16_t> simState{kSimStateUnset};
   std::atomic<std::int16_t> pinLock{kPinLockUnset};
+  // Attempts before the card blocks (full count 3) and before it is
+  // destroyed (full count 10); written by PIN management.
+  std::atomic<std::uint16_t> pinAttempts{kAttemptsUnset};
+  std::atomic<std::uint16_t> pukAttempts{kAttemptsUnset};
 
   bool IsReady() const { return simState.load() == kSimStateReady; }
 };

@@ -1,5 +1,7 @@
 #include "device/status/StatusAnswers.h"
 
+#include "core/text/TextRules.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -9,7 +11,6 @@ namespace evdo {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -34,7 +35,7 @@ int ReadNumber(std::string_view text) {
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long value = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
+  for (; i < text.size() && IsDecimalDigit(text[i]); ++i) {
     value = std::min<long long>(value * 10 + (text[i] - '0'), 1LL + INT_MAX);
   }
   if (negative) value = -value;
@@ -66,7 +67,7 @@ std::optional<ServiceAnswer> ReadServiceAnswer(std::string_view line0) {
 
 std::optional<int> ReadSignalField(std::string_view text) {
   std::string_view field = TrimBlanks(UpToComma(text));
-  if (field.empty() || field.size() > kSignalFieldWidth || !IsDigit(field.front())) {
+  if (field.empty() || field.size() > kSignalFieldWidth || !IsDecimalDigit(field.front())) {
     return std::nullopt;
   }
   return ReadNumber(field);

@@ -75,6 +75,16 @@ bool CStatusCommands::QueryOperatorName() {
                         false);
 }
 
+void CStatusCommands::Cancel() {
+  if (outstanding_ == nullptr) return;
+  // Only the command slot is emptied: the port is being closed, and a late
+  // answer then finds no handler.
+  self_.KillTimer(kStatusCommandTimer);
+  dispatcher_.ClearHandler(kCommandSlot);
+  outstanding_ = nullptr;
+  done_ = nullptr;
+}
+
 void CStatusCommands::EmptyCommandSlot() { dispatcher_.ClearHandler(kCommandSlot); }
 
 void CStatusCommands::OnAnswer(void* context, const LineCell* lines, std::uint16_t lineCount) {

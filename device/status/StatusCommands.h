@@ -58,6 +58,8 @@ public:
   virtual void Send(StatusCommand command, Done done) = 0;
   // Empties the command slot.
   virtual void EmptyCommandSlot() = 0;
+  // Drops the command outstanding, if any: its done is never called.
+  virtual void Cancel() = 0;
 };
 
 class CStatusCommands : public StatusCommandSender, public WindowHandler {
@@ -80,6 +82,9 @@ public:
   bool QueryOperatorName();
 
   bool IsOutstanding() const { return outstanding_ != nullptr; }
+  // Suspend: drops the outstanding command without calling its caller back
+  // and without touching the port's state.
+  void Cancel() override;
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
   void OnTimer(TimerId timerId) override;

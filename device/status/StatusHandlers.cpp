@@ -18,13 +18,9 @@ std::string_view BlockLines::Last() const {
 
 namespace {
 
-constexpr int kHighestRoaming = 2;
-
 bool AnsweredOk(const BlockLines& block) { return block.Last() == kOkLine; }
 
 }  // namespace
-
-int ShownRoaming(int value) { return value >= 0 && value <= kHighestRoaming ? value : 0; }
 
 void ApplyServiceAnswer(CDeviceStatus& status, const BlockLines& block) {
   std::optional<ServiceAnswer> answer = ReadServiceAnswer(block.Line(0));
@@ -60,7 +56,7 @@ void ApplyRoamingAnswer(CDeviceStatus& status, const BlockLines& block) {
   std::optional<int> value = NumberAfter(block.Line(0), kRoamingAnswerPrefix);
   if (!value) return;
   status.roaming = *value;
-  status.Post(StatusKind::Roaming, ShownRoaming(*value));
+  status.Post(StatusKind::Roaming, *value);
 }
 
 void ApplySignalAnswer(CDeviceStatus& status, const BlockLines& block) {
@@ -110,7 +106,7 @@ void OnRoamingStatus(CDeviceStatus& status, const BlockLines& block) {
   std::optional<int> value = NumberAfter(block.Last(), kRoamingStatusPrefix);
   if (!value) return;
   status.roaming = *value;
-  status.Post(StatusKind::Roaming, ShownRoaming(*value));
+  status.Post(StatusKind::Roaming, *value);
 }
 
 void OnSimReady(CDeviceStatus& status, const BlockLines& block) {

@@ -49,7 +49,4 @@ void OnSimReady(CDeviceStatus& status, const BlockLines& block);
 void OnCurrentPlmn(CDeviceStatus& status, const BlockLines& block);
 void OnSrvStatus(CDeviceStatus& status, const BlockLines& block);
 
-// The roaming value as the window shows it: 0, 1 or 2; 0 for other values.
-int ShownRoaming(int value);
-
 }  // namespace evdo

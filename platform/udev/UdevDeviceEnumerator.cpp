@@ -52,6 +52,13 @@ bool ReadCdRom(udev_device* block, DeviceProperties& out) {
   if (out.friendlyName.empty()) out.friendlyName = Text(udev_device_get_property_value(block, "ID_MODEL"));
   out.description = out.friendlyName;
   if (const char* node = udev_device_get_devnode(block)) out.portName = node;
+  // The USB device the drive belongs to: the modem's storage function, which
+  // the mode-switch tool is pointed at.
+  if (udev_device* usb = udev_device_get_parent_with_subsystem_devtype(block, "usb", "usb_device")) {
+    out.hardwareId = "usb\\vid_" + SysAttr(usb, "idVendor") + "&pid_" + SysAttr(usb, "idProduct");
+    out.usbBus = SysAttr(usb, "busnum");
+    out.usbDevice = SysAttr(usb, "devnum");
+  }
   return true;
 }
 

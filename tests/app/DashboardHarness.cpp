@@ -10,7 +10,7 @@
 
 #include "tests/app/QtApp.h"
 
-namespace evdo::testing {
+namespace evdo::test {
 
 namespace fs = std::filesystem;
 
@@ -99,4 +99,4 @@ int DashboardHarness::Run(std::function<void(CModaraApp&, CModaraDlg&)> script) 
   return code;
 }
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

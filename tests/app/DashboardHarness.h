@@ -22,7 +22,7 @@
 #include "tests/support/TempDir.h"
 #include "tools/modemsim/SimulatedModem.h"
 
-namespace evdo::testing {
+namespace evdo::test {
 
 class DashboardHarness {
 public:
@@ -78,4 +78,4 @@ private:
 // Accepts a message box or dialog (its default button, or accept()).
 void Accept(QWidget& modal);
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

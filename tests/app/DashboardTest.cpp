@@ -3,6 +3,10 @@
 // closing, a second start, device removal, suspend and resume.
 #include <gtest/gtest.h>
 
+#include "calls/HistData.h"
+#include "calls/ui/CallDlg.h"
+#include "calls/ui/PopDlg.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -16,10 +20,14 @@
 #include "app/IndicatorStrip.h"
 #include "app/MainWindowPages.h"
 #include "app/PreMsg.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
+#include "app/StoreLoadMessage.h"
 #include "calls/HistData.h"
 #include "device/SerialPort.h"
 #include "internet/ConnSetData.h"
+#include "internet/LogData.h"
+#include "internet/MonthLogData.h"
+#include "sms/SmsData.h"
 #include "tests/app/DashboardHarness.h"
 #include "tests/app/MockLogind.h"
 #include "ui/LanguageStrings.h"
@@ -28,13 +36,13 @@
 namespace evdo {
 namespace {
 
-using testing::Accept;
-using testing::DashboardHarness;
+using test::Accept;
+using test::DashboardHarness;
 
 // The process's private system bus with the mocked login manager: made
 // before anything in the process touches the system bus.
-testing::MockLogind& Logind() {
-  static testing::MockLogind* logind = new testing::MockLogind();
+test::MockLogind& Logind() {
+  static test::MockLogind* logind = new test::MockLogind();
   return *logind;
 }
 const bool kLogindStarted = (Logind(), true);
@@ -104,16 +112,39 @@ TEST_P(DashboardCallPage, DecidesTheCallHistoryAndTheProgressDots) {
     if (app.Picture() != nullptr) longest = std::max(longest, static_cast<int>(app.Picture()->Text().size()));
   });
   bool history = false;
+  bool callPage = false;
   h.Run([&](CModaraApp& app, CModaraDlg& w) {
     history = app.History() != nullptr;
+    callPage = w.Page(PageKind::Calls) != nullptr;
     w.EndModalLoop(false);
   });
   EXPECT_TRUE(h.ScriptRan());
   EXPECT_EQ(history, call != 0);
+  EXPECT_EQ(callPage, call != 0);
   EXPECT_EQ(longest, call != 0 ? 6 : 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Main_nCall, DashboardCallPage, ::testing::Values(0, 1));
+
+// An incoming call through the whole program: the flag that holds back the
+// message exchanges, the pop-up, the indicator; rejected, all is clear again.
+TEST(Dashboard, IncomingCallSetsTheFlagRingsAndIsRejected) {
+  DashboardHarness h;
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    auto* page = dynamic_cast<CCallDlg*>(w.Page(PageKind::Calls));
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(h.Control("call incoming 10010"));
+    ASSERT_TRUE(WaitFor([&] { return page->Popup().isVisible(); }));
+    EXPECT_TRUE(w.IncomingCallFlag());
+    EXPECT_TRUE(WaitFor([&] { return Picture(w, kIndicatorCall) == 246; }));
+    page->Control().Reject();
+    EXPECT_TRUE(WaitFor([&] { return app.History()->Count(kMissedCalls) == 1; }));
+    EXPECT_FALSE(w.IncomingCallFlag());
+    EXPECT_FALSE(page->Popup().isVisible());
+    w.EndModalLoop(false);
+  });
+  EXPECT_TRUE(h.ScriptRan());
+}
 
 TEST(Dashboard, NotificationsFromTheModemChangeTheIndicators) {
   DashboardHarness h;
@@ -281,7 +312,7 @@ TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIn
   ConnectedPage::connected = true;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
     ASSERT_NE(w.Page(PageKind::Internet), nullptr);
-    EXPECT_EQ(w.Tabs().count(), 1);
+    EXPECT_EQ(w.Tabs().count(), 3);  // the call page, the phonebook and this one
     EXPECT_EQ(ConnectedPage::startActions, 1) << "timer 55 runs the start action once";
     using Forwarded = std::pair<WParam, LParam>;
     auto got = [](Forwarded f) {
@@ -310,6 +341,7 @@ bool ExitPictureShown() {
 
 TEST(Dashboard, RemovingTheDeviceShowsTheExitPictureAndEnds) {
   DashboardHarness h;
+  h.OnModal("FindDevice", Accept);
   bool pictureShown = false;
   QElapsedTimer clock;
   int code = h.Run([&](CModaraApp&, CModaraDlg&) {
@@ -320,7 +352,9 @@ TEST(Dashboard, RemovingTheDeviceShowsTheExitPictureAndEnds) {
   EXPECT_TRUE(pictureShown);
   EXPECT_EQ(code, 0);
   EXPECT_GE(clock.elapsed(), 1900) << "the exit picture stays two seconds";
-  EXPECT_EQ(std::count(h.ModalsSeen().begin(), h.ModalsSeen().end(), "FindDevice"), 0);
+  // The end of the main window's loop is followed by the last box, whatever
+  // ended it.
+  EXPECT_EQ(std::count(h.ModalsSeen().begin(), h.ModalsSeen().end(), "FindDevice"), 1);
 }
 
 // Removal during start-up ends the process at once: run as a program.
@@ -353,6 +387,39 @@ TEST(Dashboard, DamagedStoreFilesAreSetAsideAndReported) {
   ASSERT_FALSE(h.MessagesSeen().empty());
   EXPECT_TRUE(h.MessagesSeen().front().startsWith("HistData.dat")) << h.MessagesSeen().front().toStdString();
   EXPECT_EQ(h.Folder().ReadFile("HistData.dat.damaged"), "not a call history");
+}
+
+// The two connection logs are made at start-up when they are missing, and a
+// damaged one is set aside and made again, empty.
+TEST(Dashboard, MissingOrDamagedConnectionLogsAreCreatedEmpty) {
+  DashboardHarness h;
+  h.Folder().WriteFile(kMonthLogDataFile, "not a monthly log");
+  h.OnModal("loadProblems", Accept);
+  h.Run([&](CModaraApp&, CModaraDlg& w) { w.EndModalLoop(false); });
+  const Bytes empty{0, 0, 0, 0};  // a count of 0
+  EXPECT_EQ(h.Folder().ReadBytes(kLogDataFile), empty);
+  EXPECT_EQ(h.Folder().ReadBytes(kMonthLogDataFile), empty);
+  EXPECT_EQ(h.Folder().ReadFile(std::string(kMonthLogDataFile) + ".damaged"), "not a monthly log");
+}
+
+// A message store that cannot be read is left where it is (not renamed as
+// if damaged), the inbox starts empty and the user is told in the language
+// of the dashboard.
+TEST(Dashboard, AnUnreadableStoreIsLeftInPlaceAndReported) {
+  DashboardHarness h;
+  std::filesystem::create_directory(h.Folder().File("SmsData.dat"));
+  h.Folder().WriteFile("SmsData.dat/inside", "kept");
+  h.OnModal("loadProblems", Accept);
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    EXPECT_TRUE(WaitFor([&] { return !h.MessagesSeen().empty(); }));
+    EXPECT_TRUE(app.Sms()->IsEmpty(AllBoxes));
+    w.EndModalLoop(false);
+  });
+  ASSERT_FALSE(h.MessagesSeen().empty());
+  const QString expected = FromAnsi(FillPlaceholders(LoadString(kStrStoreUnreadable), {"SmsData.dat"}));
+  EXPECT_EQ(h.MessagesSeen().front(), expected) << h.MessagesSeen().front().toStdString();
+  EXPECT_EQ(h.Folder().ReadFile("SmsData.dat/inside"), "kept");
+  EXPECT_FALSE(std::filesystem::exists(h.Folder().File("SmsData.dat.damaged")));
 }
 
 TEST(Dashboard, SuspendClosesThePortAndResumeReconnects) {
@@ -398,7 +465,7 @@ TEST(Dashboard, WithoutALanguageModuleTheBuiltInErrorEndsStartUp) {
   DashboardHarness h(false);
   h.OnModal("CResDllMiss", Accept);
   int code = h.Run();
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(code, kExitFailure);
   ASSERT_EQ(h.MessagesSeen().size(), 1u);
   EXPECT_EQ(h.MessagesSeen()[0], "The specific dll is not found!");
   EXPECT_FALSE(h.ScriptRan());

@@ -45,5 +45,13 @@ TEST(DeviceIdentity, AnswerValueDropsPrefixBlanksAndQuotes) {
   EXPECT_EQ(AnswerValue("   ", "+GMR:"), "");
 }
 
+// The dispatcher keeps a stray LF (or CR) inside a line; the About window
+// shows a device text on one line.
+TEST(DeviceIdentity, AnswerValueIsOneLine) {
+  EXPECT_EQ(AnswerValue("+GMR: V1.0\nbuild 7", "+GMR:"), "V1.0 build 7");
+  EXPECT_EQ(AnswerValue("V1.0\r\r\nx\n", "+GMR:"), "V1.0   x");
+  EXPECT_EQ(AnswerValue("\n\"80A1B2C3\"\r", "+GSN:"), "80A1B2C3");
+}
+
 }  // namespace
 }  // namespace evdo

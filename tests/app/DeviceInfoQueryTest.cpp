@@ -7,7 +7,7 @@
 
 #include "app/DeviceInfoQuery.h"
 #include "core/event/ManualEventLoop.h"
-#include "tests/device/LinkFixture.h"
+#include "tests/support/LinkFixture.h"
 
 namespace evdo {
 namespace {
@@ -69,6 +69,22 @@ TEST_F(DeviceInfoQueryTest, BusyPortIsRetriedUntilItIsFree) {
   port_.SetState(CSerialPort::Ready);
   ASSERT_TRUE(loop_.AdvanceUntil([&] { return done; }, 30000, 10, 2));
   EXPECT_EQ(query_.Firmware(), "SIM.1.0.0");
+}
+
+// Suspend while the identity is asked for: the query stops, its give-up
+// never comes, and the closed port stays Closed.
+TEST_F(DeviceInfoQueryTest, StopEndsTheQueryWithoutTouchingTheClosedPort) {
+  Control("fault silent 2");
+  bool done = false;
+  query_.Start([&] { done = true; });
+  ASSERT_TRUE(query_.IsRunning());
+  query_.Stop();
+  port_.Close();
+  EXPECT_FALSE(query_.IsRunning());
+  EXPECT_FALSE(dispatcher_.HasHandler(kCommandSlot));
+  loop_.AdvanceUntil([] { return false; }, 4 * CDeviceInfoQuery::kAnswerWaitMs, 10, 2);
+  EXPECT_FALSE(done);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Closed);
 }
 
 TEST_F(DeviceInfoQueryTest, ErrorAnswerGivesNoText) {

@@ -12,7 +12,7 @@
 
 #include <csignal>
 
-namespace evdo::testing {
+namespace evdo::test {
 namespace {
 
 const char* const kBusName = "evdo-test-system-bus";
@@ -109,4 +109,4 @@ QStringList MockLogind::SleepInhibitorModes() {
   return modes;
 }
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QString>
 
-namespace evdo::testing {
+namespace evdo::test {
 
 class MockLogind {
 public:
@@ -36,4 +36,4 @@ private:
   bool running_ = false;
 };
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

@@ -3,7 +3,7 @@
 // the main thread; the platform is offscreen, set by the test command).
 #include <QApplication>
 
-namespace evdo::testing {
+namespace evdo::test {
 
 inline QApplication& QtApp() {
   static int argc = 1;
@@ -13,4 +13,4 @@ inline QApplication& QtApp() {
   return *app;
 }
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

@@ -10,13 +10,13 @@
 namespace evdo {
 namespace {
 
-using testing::MockLogind;
+using test::MockLogind;
 
 class SleepMonitorTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     logind_ = new MockLogind();  // before the process first uses the system bus
-    testing::QtApp();
+    test::QtApp();
   }
   static void TearDownTestSuite() {
     delete logind_;

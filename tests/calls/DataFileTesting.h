@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the tests of the stores: a fresh folder for one test's data
-// files, files built by hand, failing saves and damaged files.
+// Helpers for the tests of the stores: files built by hand, failing saves
+// and damaged files. Scratch folders: tests/support/TempDir.h.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,35 +12,9 @@
 #include <vector>
 
 #include "core/files/DataFile.h"
+#include "tests/support/TempDir.h"
 
-namespace evdo::testing {
-
-class TempDir {
-public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "evdo-records-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
-};
-
-inline Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const Bytes& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
-}
+namespace evdo::test {
 
 // Little-endian pieces for building files by hand.
 inline void PutLe(Bytes& b, std::uint64_t v, int width) {
@@ -74,9 +48,10 @@ inline std::string BadFileName(const ::testing::TestParamInfo<BadFile>& info) { 
 
 // The load refused the file, said where it was kept, and kept it unchanged.
 inline void ExpectSetAside(const LoadResult& r, const std::string& path, const Bytes& bad) {
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  EXPECT_EQ(r.status, LoadStatus::Damaged);
+  EXPECT_EQ(r.keptAs, path + ".damaged");
   EXPECT_NE(r.error.find(std::filesystem::path(path).filename().string() + ".damaged"), std::string::npos) << r.error;
   EXPECT_EQ(ReadBytes(path + ".damaged"), bad);
 }
 
-}  // namespace evdo::testing
+}  // namespace evdo::test

@@ -7,7 +7,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 // One 64-byte record written from the layout: repeat, number[43], start
 // days, start status, duration.
@@ -129,11 +129,11 @@ TEST_F(HistDataTest, UnreadableFileIsNeverOverwritten) {
   std::filesystem::create_directory(path);  // not a file: cannot be read
   CHistData h(path);
   LoadResult r = h.Load();
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  EXPECT_EQ(r.status, LoadStatus::Unreadable);
   EXPECT_TRUE(h.IsEmpty(kAllHistLists));
-  FileResult add = h.Add(kDialledCalls, Call("10000", 45000));
+  ChangeResult add = h.Add(kDialledCalls, Call("10000", 45000));
   EXPECT_FALSE(add);
-  EXPECT_FALSE(add.error.empty());
+  EXPECT_FALSE(add.Error().empty());
   EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
@@ -144,9 +144,9 @@ TEST_F(HistDataTest, FailedSaveIsReportedAndTheFileKeepsItsContent) {
   const Bytes before = ReadBytes(path);
   {
     FailingSaves failing;
-    FileResult r = h.Add(kDialledCalls, Call("10001", 45001));
+    ChangeResult r = h.Add(kDialledCalls, Call("10001", 45001));
     EXPECT_FALSE(r);
-    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(r.Error().empty());
   }
   EXPECT_EQ(ReadBytes(path), before);
   EXPECT_EQ(h.Count(kDialledCalls), 2);  // kept in memory, written by the next save

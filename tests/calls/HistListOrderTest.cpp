@@ -9,7 +9,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 HistRecord Call(const std::string& number, double day, std::int64_t duration) {
   HistRecord r{};

@@ -91,5 +91,20 @@ TEST(CodePage, NamesSelectTheCodePage) {
   EXPECT_EQ(cp, CodePage::Cp936);
 }
 
+// Text decoded from a modem's UCS-2 goes through UTF-16: in the UTF-8 code
+// page, what cannot be held (an unpaired surrogate, broken bytes) becomes
+// the default character, as in code page 936, and a U+FFFD of the text is
+// kept, so that a text converts back to itself.
+TEST(CodePageUtf8, UnpairedSurrogatesAndBrokenBytesBecomeTheDefaultCharacter) {
+  const std::u16string units = {0xDDDD, u'A', 0xD800, 0xD83D, 0xDE00, 0xFFFD};
+  const std::string text = FromUtf16(units, CodePage::Utf8);
+  EXPECT_EQ(text, "?A?\xF0\x9F\x98\x80\xEF\xBF\xBD");
+  EXPECT_EQ(FromUtf16(ToUtf16(text, CodePage::Utf8), CodePage::Utf8), text);
+  EXPECT_EQ(ToUtf16("\xEF\xBF\xBD\xFF", CodePage::Utf8), std::u16string({0xFFFD, u'?'}));
+  EXPECT_EQ(FromUtf8("\xEF\xBF\xBD\xC0", CodePage::Utf8), "\xEF\xBF\xBD?");
+  // The plain UTF-8 conversions keep marking broken sequences with U+FFFD.
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDDDD))), "\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace evdo

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "core/files/ArchiveStream.h"
 #include "core/files/DataFile.h"
@@ -15,7 +16,7 @@
 namespace evdo {
 namespace {
 
-using testing::TempDir;
+using test::TempDir;
 
 TEST(DataFile, ReadsWhatWasWrittenAndTellsMissingFromBroken) {
   TempDir dir;
@@ -26,7 +27,7 @@ TEST(DataFile, ReadsWhatWasWrittenAndTellsMissingFromBroken) {
   EXPECT_EQ(content, (Bytes{1, 2, 3, 0, 255}));
   std::filesystem::create_directory(dir.File("folder.dat"));
   auto r = DataFile::Read(dir.File("folder.dat"), content);
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  EXPECT_EQ(r.status, LoadStatus::Unreadable);
   EXPECT_NE(r.error.find("folder.dat"), std::string::npos);
 }
 
@@ -43,6 +44,29 @@ TEST(DataFile, SaveReplacesTheWholeContentAndClearsReadOnly) {
   EXPECT_FALSE(DataFile::Exists(path + ".saving"));
 }
 
+TEST(DataFile, OwnerOnlyFilesAreCreatedAndKeptOwnerOnly) {
+  TempDir dir;
+  const mode_t old = ::umask(0);  // a lax umask must not widen them
+  std::string path = dir.File("secret.dat");
+  ASSERT_TRUE(DataFile::Write(path, Bytes{1}, FileAccess::OwnerOnly));
+  struct stat st{};
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ::chmod(path.c_str(), 0644);  // an older, readable copy
+  ASSERT_TRUE(DataFile::Write(path, Bytes{2}, FileAccess::OwnerOnly));
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // A leftover temporary file with wide permissions is not reused.
+  std::string leftover = path + ".saving";
+  ASSERT_TRUE(DataFile::Write(leftover, Bytes{3}));
+  ::chmod(leftover.c_str(), 0666);
+  ASSERT_TRUE(DataFile::Write(path, Bytes{4}, FileAccess::OwnerOnly));
+  ::stat(path.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(dir.ReadBytes("secret.dat"), Bytes{4});
+  ::umask(old);
+}
+
 TEST(DataFile, AFolderThatCannotBeWrittenIsReportedAndTheFileKept) {
   TempDir dir;
   std::string path = dir.File("c.dat");
@@ -51,7 +75,7 @@ TEST(DataFile, AFolderThatCannotBeWrittenIsReportedAndTheFileKept) {
   FileResult r = DataFile::Write(missing, Bytes{3});
   EXPECT_FALSE(r);
   EXPECT_NE(r.error.find("no/such/folder/c.dat"), std::string::npos);
-  if (!testing::RunningAsRoot()) {
+  if (!test::RunningAsRoot()) {
     ::chmod(dir.Path().c_str(), 0555);
     EXPECT_FALSE(DataFile::Write(path, Bytes{3}));
     ::chmod(dir.Path().c_str(), 0755);
@@ -80,7 +104,7 @@ TEST(DataFile, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileIntact) {
     // The child dies the hard way after the new content is on disk but
     // before it replaces the old file.
     DataFile::SetBeforeRenameHook([](const std::string&) -> bool { ::_exit(9); });
-    DataFile::Write(path, Bytes(100, 2));
+    static_cast<void>(DataFile::Write(path, Bytes(100, 2)));
     ::_exit(0);
   }
   int status = 0;
@@ -91,6 +115,82 @@ TEST(DataFile, AProcessKilledInTheMiddleOfASaveLeavesThePreviousFileIntact) {
   // The next save goes through despite the left-over temporary file.
   ASSERT_TRUE(DataFile::Write(path, Bytes(5, 3)));
   EXPECT_EQ(dir.ReadBytes("e.dat"), Bytes(5, 3));
+}
+
+// The temporary file of a save is created afresh: a link planted under its
+// name is removed, never written through.
+TEST(DataFile, SaveNeverWritesThroughALinkAtTheTemporaryName) {
+  TempDir dir;
+  std::string path = dir.File("g.dat");
+  dir.WriteFile("victim", "untouched");
+  std::filesystem::create_symlink(dir.File("victim"), path + ".saving");
+  ASSERT_TRUE(DataFile::Write(path, Bytes{1, 2, 3}));
+  EXPECT_EQ(dir.ReadFile("victim"), "untouched");
+  EXPECT_EQ(dir.ReadBytes("g.dat"), (Bytes{1, 2, 3}));
+  EXPECT_FALSE(std::filesystem::is_symlink(path));
+}
+
+// A store file that is a link is replaced by a file of its own; the file the
+// link named keeps its content and its permissions.
+TEST(DataFile, SaveReplacesALinkInsteadOfFollowingIt) {
+  TempDir dir;
+  dir.WriteFile("elsewhere", "other");
+  ::chmod(dir.File("elsewhere").c_str(), 0444);
+  std::filesystem::create_symlink(dir.File("elsewhere"), dir.File("h.dat"));
+  ASSERT_TRUE(DataFile::Write(dir.File("h.dat"), Bytes{7}));
+  EXPECT_EQ(dir.ReadFile("elsewhere"), "other");
+  struct stat st{};
+  ::stat(dir.File("elsewhere").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0444u) << "the linked file is not made writable";
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.File("h.dat")));
+  EXPECT_EQ(dir.ReadBytes("h.dat"), Bytes{7});
+}
+
+TEST(DataFile, AChosenPathThatIsALinkOrReadOnlyIsRefused) {
+  TempDir dir;
+  dir.WriteFile("target", "keep");
+  std::filesystem::create_symlink(dir.File("target"), dir.File("link.csv"));
+  FileResult link = DataFile::WriteChosen(dir.File("link.csv"), "new", 3);
+  EXPECT_FALSE(link);
+  EXPECT_EQ(link.fault, FileFault::Link);
+  EXPECT_EQ(dir.ReadFile("target"), "keep");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.csv")));
+
+  dir.WriteFile("ro.csv", "old");
+  ::chmod(dir.File("ro.csv").c_str(), 0444);
+  FileResult ro = DataFile::WriteChosen(dir.File("ro.csv"), "new", 3);
+  EXPECT_EQ(ro.fault, FileFault::ReadOnly);
+  EXPECT_EQ(dir.ReadFile("ro.csv"), "old");
+  struct stat st{};
+  ::stat(dir.File("ro.csv").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+
+  ASSERT_TRUE(DataFile::WriteChosen(dir.File("new.csv"), "abc", 3));
+  EXPECT_EQ(dir.ReadFile("new.csv"), "abc");
+}
+
+// A file beyond its format's size is refused before it is read whole, and
+// one that cannot be opened is told apart from damaged content.
+TEST(DataFile, ReadRefusesAFileLargerThanAllowedAndTellsUnreadableFromDamaged) {
+  TempDir dir;
+  {
+    std::ofstream out(dir.File("big.dat"), std::ios::binary);
+    out.seekp(std::streamoff{1} << 30);  // a sparse gigabyte: reading it whole would be noticed
+    out.put('x');
+  }
+  Bytes content;
+  LoadResult big = DataFile::Read(dir.File("big.dat"), content, 4096);
+  EXPECT_EQ(big.status, LoadStatus::Damaged);
+  EXPECT_NE(big.error.find("4096"), std::string::npos) << big.error;
+  EXPECT_TRUE(content.empty());
+
+  dir.WriteFile("small.dat", std::string(4096, 'a'));
+  EXPECT_EQ(DataFile::Read(dir.File("small.dat"), content, 4096).status, LoadStatus::Loaded);
+  EXPECT_EQ(content.size(), 4096u);
+
+  EXPECT_EQ(DataFile::Read(dir.File("small.dat/x"), content).status, LoadStatus::Unreadable);
+  ASSERT_EQ(::mkfifo(dir.File("fifo.dat").c_str(), 0600), 0);
+  EXPECT_EQ(DataFile::Read(dir.File("fifo.dat"), content).status, LoadStatus::Unreadable) << "and does not block";
 }
 
 TEST(DataFile, SetAsideNeverOverwritesAnEarlierDamagedFile) {
@@ -177,7 +277,7 @@ namespace evdo {
 namespace {
 
 TEST(DataFile, SetAsideGivesUpWhenEveryNameIsTaken) {
-  testing::TempDir dir;
+  test::TempDir dir;
   dir.WriteFile("g.dat", "damaged");
   for (int i = 1; i <= DataFile::kSetAsideNames; ++i)
     dir.WriteFile("g.dat.damaged" + (i == 1 ? std::string() : "-" + std::to_string(i)), "older");

@@ -42,6 +42,28 @@ TEST(ProfileFile, IntegersComeFromTheLeadingDigits) {
   EXPECT_EQ(p.GetInt("s", "missing", 5), 5);
 }
 
+// The reader yields an unsigned 32-bit value kept in a signed 32-bit field:
+// values of 2^31 or more come back negative, digits beyond 32 bits wrap.
+TEST(ProfileFile, IntegersOfTwoToThe31OrMoreReadAsTheProfileReaderGivesThem) {
+  struct Case {
+    const char* text;
+    std::int32_t value;
+  } cases[] = {{"2147483648", -2147483647 - 1}, {"3000000000", -1294967296}, {"4294967295", -1},
+               {"4294967296", 0},               {"4294967301", 5},           {"99999999999", 1215752191}};
+  for (const auto& c : cases) EXPECT_EQ(ProfileFile::ParseProfileInt(c.text), c.value) << c.text;
+}
+
+// A byte-order mark in front of the file does not hide its first section,
+// and a save keeps it.
+TEST(ProfileFile, AByteOrderMarkDoesNotHideTheFirstSection) {
+  auto p = ProfileFile::Parse("\xEF\xBB\xBF[Internet]\r\nInternet_szAPN=cmnet\r\n[Main]\r\nMain_nCall=0\r\n");
+  EXPECT_EQ(p.Get("Internet", "Internet_szAPN"), "cmnet");
+  EXPECT_EQ(p.GetInt("Main", "Main_nCall", 1), 0);
+  p.Set("Internet", "Internet_szAPN", "ctnet");
+  EXPECT_EQ(p.Serialize(), "\xEF\xBB\xBF[Internet]\r\nInternet_szAPN=ctnet\r\n[Main]\r\nMain_nCall=0\r\n");
+  EXPECT_EQ(ProfileFile::Parse("[A]\nk=1\n").Serialize(), "[A]\nk=1\n");
+}
+
 TEST(ProfileFile, StringsAreCutToCapacityWithoutSplittingCharacters) {
   auto p = ProfileFile::Parse("[S]\nk=abcdefghijklmnopqrstuvwxyz\nzh=a\xD6\xD0\xCE\xC4\n");
   EXPECT_EQ(p.GetString("S", "k", "", 16), "abcdefghijklmno");
@@ -83,6 +105,26 @@ TEST(ProfileFile, BinaryAndBrokenLinesDoNotDisturbTheRest) {
   std::string out = p.Serialize();
   EXPECT_NE(out.find("\x01\x02\xFF garbage\r\n"), std::string::npos);
   EXPECT_NE(out.find("k=w\r\n"), std::string::npos);
+}
+
+// A value written is read back as it was: blanks at its ends and quotes of
+// its own survive, and a line break cannot smuggle in keys of its own.
+TEST(ProfileFile, WrittenValuesReadBackUnchanged) {
+  auto p = ProfileFile::Parse("[Internet]\r\nInternet_szAPN=ctnet\r\n");
+  const std::string values[] = {" secret", "pass ", "\"quoted\"", "'single'", "\"", "a \"b\" c", "\t\r"};
+  for (const std::string& v : values) {
+    p.Set("Internet", "Internet_szPassword", v);
+    auto again = ProfileFile::Parse(p.Serialize());
+    EXPECT_EQ(again.Get("Internet", "Internet_szPassword"), v) << v;
+  }
+  p.Set("Internet", "Internet_szUserName", "me\n[Main]\nMain_nLanguage=1");
+  auto again = ProfileFile::Parse(p.Serialize());
+  EXPECT_EQ(again.Get("Internet", "Internet_szUserName"), "me");
+  EXPECT_EQ(again.Get("Main", "Main_nLanguage"), std::nullopt);
+  EXPECT_EQ(again.Get("Internet", "Internet_szAPN"), "ctnet");
+  // Plain values are written as they always were.
+  p.Set("Internet", "Internet_szAPN", "ct net");
+  EXPECT_NE(p.Serialize().find("Internet_szAPN=ct net\r\n"), std::string::npos);
 }
 
 }  // namespace

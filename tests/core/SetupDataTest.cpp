@@ -13,7 +13,7 @@
 namespace evdo {
 namespace {
 
-using testing::TempDir;
+using test::TempDir;
 
 TEST(Settings, WithoutAFileEverySettingHasItsDefault) {
   TempDir dir;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/event/ManualEventLoop.h"
-#include "tests/device/LinkFixture.h"
+#include "tests/support/LinkFixture.h"
 
 namespace evdo {
 namespace {

@@ -4,10 +4,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "device/AtDispatcher.h"
-#include "tests/device/BlockRecorder.h"
+#include "tests/support/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {
@@ -200,6 +201,24 @@ TEST_F(DispatcherTest, HandlerMayClearItsOwnSlotWithoutWaiting) {
   EXPECT_FALSE(dispatcher_.HasHandler(5));
 }
 
+// The parser reads Main_nCall for every call line while the user-interface
+// thread may reload the settings record (the main window does so when it
+// initialises). The thread sanitizer run checks that this is no data race.
+TEST_F(DispatcherTest, CallsSettingIsReadSafelyWhileTheSettingsAreReloaded) {
+  std::atomic<bool> stop{false};
+  std::thread reloader([&] {
+    // A settings file that cannot be read loads the defaults (calls on).
+    while (!stop.load()) LoadSettings(setup_, "/nonexistent-evdo-folder/EVDO.ini");
+  });
+  constexpr int kRings = 200;
+  for (int i = 0; i < kRings; ++i) Feed("\r\nRING\r\n");
+  stop = true;
+  reloader.join();
+  int routed = 0;
+  for (const auto& record : log_.Records()) routed += record.slot == kRingSlot;
+  EXPECT_EQ(routed, kRings);
+}
+
 TEST_F(DispatcherTest, RelaysDiscardMultiLineBlocks) {
   recorder_.Register(kNewMessageSlot);
   Feed("\r\ninfo\r\n\r\n+CMTI: \"SM\",1\r\n");
@@ -250,6 +269,82 @@ TEST_F(ConsumerTest, ShutdownEndsThreadsWhileGateIsClosed) {
   Feed("\r\n+CMTI: \"SM\",1\r\n");
   dispatcher_.Shutdown();
   EXPECT_TRUE(recorder_.Blocks().empty());
+}
+
+// Queued and buffered notifications of the relayed slots never reach a
+// consumer that was cleared, whether its own slot or all slots were cleared.
+class ConsumerClearTest : public ConsumerTest, public ::testing::WithParamInterface<int> {
+protected:
+  bool WaitIncomingCalls(int count) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (incomingCalls_.load() < count) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+};
+
+TEST_P(ConsumerClearTest, ClearedConsumerGetsNothingMore) {
+  const int cleared = GetParam();
+  dispatcher_.NotificationGate().Reset();
+  for (int slot : {kRingSlot, kNewMessageSlot, kCallerNumberSlot}) recorder_.Register(slot);
+  // All three wait behind the closed gate.
+  Feed("\r\nRING\r\n\r\n+CMTI: \"SM\",1\r\n\r\n+CLIP: \"1\",129\r\n");
+  dispatcher_.ClearHandler(cleared);
+  dispatcher_.NotificationGate().Set();
+  // The consumer reports each call before delivering it: once the ring and
+  // the caller number were reported, a further ring is reported only after
+  // everything queued before it was delivered.
+  ASSERT_TRUE(WaitIncomingCalls(2));
+  // The first ring has been delivered by now; the marker ring goes to a
+  // handler of its own.
+  dispatcher_.RegisterHandler(kRingSlot, [](void*, const LineCell*, std::uint16_t) {}, nullptr);
+  Feed("\r\nRING\r\n");
+  ASSERT_TRUE(WaitIncomingCalls(3));
+  std::set<int> reached;
+  for (const auto& block : recorder_.Blocks()) reached.insert(block.slot);
+  std::set<int> expected;
+  if (cleared != kAllSlots) {
+    for (int slot : {kRingSlot, kNewMessageSlot, kCallerNumberSlot})
+      if (slot != cleared) expected.insert(slot);
+  }
+  EXPECT_EQ(reached, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slots, ConsumerClearTest,
+                         ::testing::Values(kRingSlot, kNewMessageSlot, kCallerNumberSlot, kAllSlots));
+
+// A consumer call in progress holds ClearHandler until it has returned.
+TEST_F(ConsumerTest, ClearHandlerWaitsForConsumerCallInProgress) {
+  struct Gate {
+    Event entered{Event::Mode::Manual};
+    Event release{Event::Mode::Manual};
+    std::atomic<bool> cleared{false};
+    bool clearedBeforeReturn = true;
+  } gate;
+  dispatcher_.RegisterHandler(
+      kNewMessageSlot,
+      [](void* context, const LineCell*, std::uint16_t) {
+        auto* g = static_cast<Gate*>(context);
+        g->entered.Set();
+        g->release.Wait(Event::kInfinite);
+        g->clearedBeforeReturn = g->cleared.load();
+      },
+      &gate);
+  Feed("\r\n+CMTI: \"SM\",1\r\n");
+  ASSERT_TRUE(gate.entered.Wait(10000));
+  Event clearReturned(Event::Mode::Manual);
+  std::thread clearer([&] {
+    dispatcher_.ClearHandler(kNewMessageSlot);
+    gate.cleared = true;
+    clearReturned.Set();
+  });
+  EXPECT_FALSE(clearReturned.Wait(200));
+  gate.release.Set();
+  EXPECT_TRUE(clearReturned.Wait(10000));
+  clearer.join();
+  EXPECT_FALSE(gate.clearedBeforeReturn);
 }
 
 TEST_F(ConsumerTest, StartClearsHandlersRegisteredBefore) {

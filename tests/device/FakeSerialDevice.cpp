@@ -27,6 +27,17 @@ void FakeSerialDevice::FailNextRead() {
   changed_.notify_all();
 }
 
+void FakeSerialDevice::FailNextWaits(int times) {
+  std::lock_guard lock(mutex_);
+  waitFailures_ = times;
+  changed_.notify_all();
+}
+
+int FakeSerialDevice::WaitCount() const {
+  std::lock_guard lock(mutex_);
+  return waits_;
+}
+
 void FakeSerialDevice::HangUp() {
   std::lock_guard lock(mutex_);
   hungUp_ = true;
@@ -93,6 +104,12 @@ std::size_t FakeSerialDevice::Write(const void* bytes, std::size_t size) {
 
 SerialDevice::WaitResult FakeSerialDevice::WaitReadable(int timeoutMs) {
   std::unique_lock lock(mutex_);
+  ++waits_;
+  changed_.notify_all();
+  if (waitFailures_ > 0 && !woken_) {
+    --waitFailures_;
+    return WaitResult::Failed;
+  }
   auto ready = [&] { return woken_ || hungUp_ || !input_.empty() || readFails_; };
   if (timeoutMs < 0) changed_.wait(lock, ready);
   else if (!changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {

@@ -33,6 +33,10 @@ public:
   std::size_t Waiting() const;
   // The next read reports a line error (and loses what was waiting).
   void FailNextRead();
+  // The next `times` waits for bytes fail (the wait itself cannot be made).
+  void FailNextWaits(int times);
+  // Waits for bytes begun so far.
+  int WaitCount() const;
 
   // What the port did, in order: "open", "configure", "flush-in",
   // "flush-out", "write:<bytes>", "dtr-off", "close", "watch-ended".
@@ -65,6 +69,8 @@ private:
   bool woken_ = false;
   bool hungUp_ = false;
   bool readFails_ = false;
+  int waitFailures_ = 0;
+  int waits_ = 0;
 };
 
 }  // namespace evdo::test

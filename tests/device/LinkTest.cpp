@@ -4,7 +4,7 @@
 #include <termios.h>
 
 #include "core/event/ManualEventLoop.h"
-#include "tests/device/LinkFixture.h"
+#include "tests/support/LinkFixture.h"
 #include "tools/modemsim/PseudoTerminal.h"
 
 namespace evdo {

@@ -5,10 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "core/event/ManualEventLoop.h"
 #include "device/SerialPort.h"
-#include "tests/device/BlockRecorder.h"
+#include "tests/support/BlockRecorder.h"
 #include "tests/device/FakeSerialDevice.h"
 
 namespace evdo {
@@ -151,6 +152,24 @@ TEST_F(SerialPortTest, SetStateReturnsThePreviousState) {
   EXPECT_EQ(port_->SetState(CSerialPort::Ready), CSerialPort::Busy);
 }
 
+// A feature that gives up after the port was closed (for suspend) must not
+// make the closed port look Ready or Busy.
+TEST_F(SerialPortTest, GivingUpNeverReopensAClosedPort) {
+  EXPECT_EQ(port_->SetState(CSerialPort::Ready), CSerialPort::Closed);
+  EXPECT_EQ(port_->GetState(), CSerialPort::Closed);
+  script_.openSucceeds = false;
+  EXPECT_FALSE(port_->Open("p", false));
+  EXPECT_EQ(port_->SetState(CSerialPort::Ready), CSerialPort::OpenFailed);
+  EXPECT_EQ(port_->GetState(), CSerialPort::OpenFailed);
+  script_.openSucceeds = true;
+  ASSERT_TRUE(port_->Open("p", false));
+  ASSERT_TRUE(port_->Write("AT\r", 3, false));
+  port_->Close();
+  EXPECT_EQ(port_->SetState(CSerialPort::Ready), CSerialPort::Closed);
+  EXPECT_EQ(port_->GetState(), CSerialPort::Closed);
+  EXPECT_FALSE(port_->Write("AT\r", 3, false));
+}
+
 TEST_F(SerialPortTest, CloseStopsThreadsClearsDtrAndPurges) {
   ASSERT_TRUE(port_->Open("p", true));
   EXPECT_TRUE(port_->IsReaderRunning());
@@ -208,6 +227,25 @@ TEST_F(SerialPortTest, LineErrorPurgesInputAndReadingGoesOn) {
   EXPECT_EQ(port_->EventMask(), EV_ERR);
   device_->Receive("OK");
   EXPECT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 2; }));
+}
+
+// A wait that fails (an interrupted or refused poll) is made again: the port
+// goes on receiving instead of looking open while nothing is read.
+TEST_F(SerialPortTest, FailedWaitIsMadeAgainAndReadingGoesOn) {
+  port_->SetDataArrivedEvent(&arrived_);
+  device_->FailNextWaits(3);
+  ASSERT_TRUE(port_->Open("p", true));
+  // Three failed waits and the fourth, which succeeds in waiting.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (device_->WaitCount() < 4 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_GE(device_->WaitCount(), 4);
+  EXPECT_TRUE(port_->IsReaderRunning());
+  device_->Receive("\r\nOK\r\n");
+  EXPECT_TRUE(WaitRing(arrived_, [&] { return port_->ReceivedCount() == 6; }));
+  // Close still ends the reader.
+  port_->Close();
+  EXPECT_FALSE(port_->IsReaderRunning());
 }
 
 class RemovalTest : public SerialPortTest {

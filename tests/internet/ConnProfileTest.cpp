@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/text/FixedText.h"
 #include "core/files/RawRecord.h"
 #include "internet/ConnProfileRules.h"
@@ -11,7 +13,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 ConnProfileRecord Profile(const std::string& name, bool isDefault = false) {
   ProfileFields f;
@@ -130,6 +132,23 @@ TEST_F(ConnProfileTest, AfterDeletingTheSelectedProfileTheFirstIsSelected) {
   EXPECT_EQ(InitialSelection(*next), 0);
   EXPECT_EQ(SelectionAfterEdit(*next, "B"), 0);
   EXPECT_EQ(SelectionAfterEdit(*next, "A"), 0);
+}
+
+// A selection kept from an earlier installation is seen on the start that
+// creates the profile file, as on every later start.
+TEST_F(ConnProfileTest, ASelectionWithoutAProfileFileIsReadAtOnce) {
+  Bytes selection(kConnSettingBytes, 0);
+  selection[0] = 'A';
+  WriteBytes(settingPath, selection);
+  std::filesystem::remove(profilePath);
+  auto first = std::make_unique<CConnProfile>(profilePath, settingPath);
+  EXPECT_EQ(first->LoadOrReset().status, LoadStatus::Missing);
+  EXPECT_EQ(first->SelectedName(), "A");
+  ASSERT_TRUE(first->Add(Profile("A")));
+  auto next = std::make_unique<CConnProfile>(profilePath, settingPath);
+  ASSERT_EQ(next->Load().status, LoadStatus::Loaded);
+  EXPECT_EQ(next->SelectedName(), first->SelectedName());
+  EXPECT_EQ(next->MarkSelected(), first->MarkSelected());
 }
 
 TEST_F(ConnProfileTest, MissingSettingFileMarksNothing) {

@@ -8,7 +8,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 // LogData.dat from the layout: count, then status, days, seconds, received, sent.
 void PutLogRecord(Bytes& b, std::int32_t status, double days, std::int32_t seconds, std::uint32_t received,
@@ -149,9 +149,9 @@ TEST_F(LogDataTest, ByteCountsOfAMonthStopAtTheLargest32BitValue) {
 TEST_F(LogDataTest, ADurationBeyond32BitSecondsIsRefusedAndNothingChanges) {
   ASSERT_TRUE(log->AddConnection(Connection(DateTime::FromLocal(2024, 1, 5), 10, 1, 2), *months));
   const Bytes logBefore = ReadBytes(logPath), monthBefore = ReadBytes(monthPath);
-  FileResult r = log->AddConnection(Connection(DateTime::FromLocal(2024, 1, 6), 2147483648LL, 1, 2), *months);
+  ChangeResult r = log->AddConnection(Connection(DateTime::FromLocal(2024, 1, 6), 2147483648LL, 1, 2), *months);
   EXPECT_FALSE(r);
-  EXPECT_NE(r.error.find("2147483648"), std::string::npos) << r.error;
+  EXPECT_NE(r.Error().find("2147483648"), std::string::npos) << r.Error();
   EXPECT_EQ(log->Count(), 1);
   EXPECT_EQ(months->At(0).duration, 10);
   EXPECT_EQ(ReadBytes(logPath), logBefore);
@@ -177,10 +177,10 @@ TEST_F(LogDataTest, SaveWritesOnlyWhenSomethingChanged) {
 TEST_F(LogDataTest, AFailedSaveKeepsTheChangeForTheNextSave) {
   {
     FailingSaves failing;
-    FileResult r = log->AddConnection(Connection(DateTime::FromLocal(2024, 1, 5), 10, 1, 2), *months);
+    ChangeResult r = log->AddConnection(Connection(DateTime::FromLocal(2024, 1, 5), 10, 1, 2), *months);
     EXPECT_FALSE(r);
-    EXPECT_NE(r.error.find("LogData.dat"), std::string::npos);
-    EXPECT_NE(r.error.find("MonthLogData.dat"), std::string::npos);
+    EXPECT_NE(r.Error().find("LogData.dat"), std::string::npos);
+    EXPECT_NE(r.Error().find("MonthLogData.dat"), std::string::npos);
   }
   EXPECT_EQ(ReadBytes(logPath), Count(0));
   EXPECT_TRUE(log->IsDirty());

@@ -19,7 +19,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 struct Sample {
   const char* file;

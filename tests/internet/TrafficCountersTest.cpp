@@ -9,7 +9,7 @@
 namespace evdo {
 namespace {
 
-using namespace evdo::testing;
+using namespace evdo::test;
 
 LocalTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
   LocalTime t;
@@ -123,24 +123,47 @@ TEST(TrafficCountersTest, AKeyFillingItsWholeFieldIsComparedWithinTheField) {
   EXPECT_EQ(FieldText(c.dayKey), "2024- 1- 1");
 }
 
-TEST(UsageLimitTest, TimeWarningExactlyFiveMinutesBeforeTheLimit) {
+TEST(UsageLimitTest, TimeWarningFromFiveMinutesBeforeTheLimitOnOnce) {
   UsageLimit limit;
   limit.limitOn = 1;
   limit.limitType = kLimitByTime;
   TrafficCounters c = FreshCounters(At(2024, 1, 1));
   c.totalMinutes = 5900;
-  for (int used : {5994, 5996}) {
+  {
     UsageLimitWatch watch;
-    EXPECT_EQ(watch.Check(limit, c, used - 5900, 0, 0), 0) << used;
+    EXPECT_EQ(watch.Check(limit, c, 94, 0, 0), 0);  // 6 minutes left
+  }
+  {
+    // A tick that skipped the fifth minute before the limit still warns.
+    UsageLimitWatch watch;
+    EXPECT_EQ(watch.Check(limit, c, 96, 0, 0), kMsgNearTimeLimit);
+    EXPECT_EQ(watch.Check(limit, c, 97, 0, 0), 0);
   }
   UsageLimitWatch watch;
   EXPECT_EQ(watch.Check(limit, c, 95, 0, 0), kMsgNearTimeLimit);
   EXPECT_EQ(watch.Check(limit, c, 95, 0, 0), 0);  // once
+  EXPECT_EQ(watch.Check(limit, c, 99, 0, 0), 0);
+  EXPECT_EQ(watch.Check(limit, c, 100, 0, 0), kMsgTimeLimitPassed);  // once more when passed
+  EXPECT_EQ(watch.Check(limit, c, 101, 0, 0), 0);
   watch.Clear();
   EXPECT_EQ(watch.Check(limit, c, 95, 0, 0), kMsgNearTimeLimit);
   limit.limitOn = 0;
   watch.Clear();
   EXPECT_EQ(watch.Check(limit, c, 95, 0, 0), 0);
+}
+
+TEST(UsageLimitTest, PassedWithoutNearGivesOnlyThePassedWarning) {
+  UsageLimit limit;
+  limit.limitOn = 1;
+  TrafficCounters c = FreshCounters(At(2024, 1, 1));
+  c.monthReceived = 1000 * 1024;
+  UsageLimitWatch watch;
+  EXPECT_EQ(watch.Check(limit, c, 0, 0, 0), kMsgDataLimitPassed);
+  EXPECT_EQ(watch.Check(limit, c, 0, 0, 0), 0);
+  EXPECT_EQ(LimitLeft(limit, c), 0);
+  limit.limitType = kLimitByTime;
+  c.totalMinutes = 100;
+  EXPECT_EQ(LimitLeft(limit, c), 5900);
 }
 
 TEST(UsageLimitTest, DataWarningWithinFiveMegabytesOfTheLimit) {

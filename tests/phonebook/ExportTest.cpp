@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "phonebook/ContactExport.h"
 #include "phonebook/ContactImport.h"
 #include "phonebook/ExportWriter.h"
@@ -74,6 +76,33 @@ TEST(ExportWriterTest, UnwritableFileGives313) {
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(w.SaveText(dir / "out.csv"), 0);
   EXPECT_EQ(test::ReadText(dir / "out.csv"), "H\r\n");
+}
+
+// A chosen path that is a link is refused, and neither the link nor the
+// file it names changes.
+TEST(ExportWriterTest, ALinkIsNotReplacedNorFollowed) {
+  TempDir dir;
+  test::WriteText(dir / "precious.txt", "keep me");
+  std::filesystem::create_symlink(dir / "precious.txt", dir / "out.csv");
+  CExportWriter w(ExportKind::Logs, ExportFormat::Csv, "H");
+  std::string error;
+  EXPECT_EQ(w.SaveText(dir / "out.csv", &error), 453);
+  EXPECT_NE(error.find("link"), std::string::npos) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "out.csv"));
+  EXPECT_EQ(test::ReadText(dir / "precious.txt"), "keep me");
+}
+
+// A read-only file the user chose is refused, and stays read-only.
+TEST(ExportWriterTest, AReadOnlyFileIsNotReplacedNorMadeWritable) {
+  TempDir dir;
+  test::WriteText(dir / "out.csv", "old");
+  std::filesystem::permissions(dir / "out.csv", std::filesystem::perms::owner_read,
+                               std::filesystem::perm_options::replace);
+  CExportWriter w(ExportKind::Logs, ExportFormat::Csv, "H");
+  EXPECT_EQ(w.SaveText(dir / "out.csv"), 454);
+  EXPECT_EQ(test::ReadText(dir / "out.csv"), "old");
+  EXPECT_EQ(std::filesystem::status(dir / "out.csv").permissions() & std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
 }
 
 class ContactExportTest : public ::testing::Test {

@@ -220,7 +220,7 @@ TEST_F(ImportTest, ImportWritesTheFileOnceAtTheEnd) {
 TEST_F(ImportTest, ImportIntoAFileLeavesPreviousOrWholeContent) {
   TempDir dir;
   CPbData onDisk;
-  ASSERT_TRUE(onDisk.Load(dir / "PbData.dat"));
+  ASSERT_FALSE(onDisk.Load(dir / "PbData.dat").Failed());
   ASSERT_TRUE(onDisk.Append(Contact("Old", "1")));
   const std::string before = test::ReadText(dir / "PbData.dat");
   std::string text = "Name,Mobile\n";

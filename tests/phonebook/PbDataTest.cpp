@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "phonebook/PbData.h"
 #include "phonebook/SortToggle.h"
 #include "tests/phonebook/PhonebookTestUtil.h"
+#include "tests/support/FileFaults.h"
 
 namespace evdo {
 namespace {
@@ -46,8 +49,9 @@ TEST_F(PbDataFileTest, LoadsHandBuiltFileAndSkipsEmptyRecords) {
                       std::string(820, '\0') + HandRecord("Bob", "+8613800000002");
   bytes[33 + 20] = 'Z';  // garbage after Mobile's terminator is ignored
   WriteText(path, bytes);
-  ASSERT_TRUE(store.Load(path));
-  EXPECT_TRUE(store.LastLoad().problems.empty());
+  LoadResult loaded = store.Load(path);
+  ASSERT_TRUE(loaded) << loaded.error;
+  EXPECT_TRUE(loaded.error.empty());
   ASSERT_EQ(store.Count(), 2);
   ContactRecord r;
   ASSERT_TRUE(store.Get(0, r));
@@ -65,7 +69,7 @@ TEST_F(PbDataFileTest, LoadsHandBuiltFileAndSkipsEmptyRecords) {
 }
 
 TEST_F(PbDataFileTest, SaveWritesTheFileLayout) {
-  ASSERT_TRUE(store.Load(path));
+  ASSERT_EQ(store.Load(path).status, LoadStatus::Missing);
   std::string picture(260, 'p');  // fills the memory field; the file adds one zero
   ASSERT_TRUE(store.Append(Contact("Alice", "139", "", "", "a@b.cn", "r")));
   ContactRecord full = Contact("Bob", "1");
@@ -75,16 +79,18 @@ TEST_F(PbDataFileTest, SaveWritesTheFileLayout) {
 }
 
 TEST_F(PbDataFileTest, MissingFileIsCreatedEmpty) {
-  ASSERT_TRUE(store.Load(path));
+  ASSERT_EQ(store.Load(path).status, LoadStatus::Missing);
   EXPECT_EQ(store.Count(), 0);
   EXPECT_TRUE(DataFile::Exists(path));
   EXPECT_EQ(ReadText(path), "");
 }
 
-TEST_F(PbDataFileTest, ReadOnlyFileIsMadeWritable) {
+TEST_F(PbDataFileTest, ReadOnlyFileIsReadAndReplacedByAWritableOne) {
   WriteText(path, HandRecord("A", "1"));
   std::filesystem::permissions(path, std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
   ASSERT_TRUE(store.Load(path));
+  ASSERT_TRUE(store.Append(Contact("B", "2")));
+  EXPECT_EQ(ReadText(path), HandRecord("A", "1") + HandRecord("B", "2"));
   auto perms = std::filesystem::status(path).permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
 }
@@ -93,17 +99,17 @@ TEST_F(PbDataFileTest, ShortLastRecordIsZeroFilledAndTheOriginalKept) {
   // The second record stops inside Mobile: "Bob" and "1380" are there.
   const std::string original = HandRecord("Alice", "139") + HandRecord("Bob", "13800000002").substr(0, 37);
   WriteText(path, original);
-  ASSERT_TRUE(store.Load(path));
+  LoadResult report = store.Load(path);
+  EXPECT_EQ(report.status, LoadStatus::Damaged);
   ASSERT_EQ(store.Count(), 2);
   ContactRecord r;
   ASSERT_TRUE(store.Get(1, r));
   EXPECT_EQ(FieldValue(r, ContactField::Name), "Bob");
   EXPECT_EQ(FieldValue(r, ContactField::Mobile), "1380");
   EXPECT_EQ(FieldValue(r, ContactField::Remark), "");
-  const PbLoadReport& report = store.LastLoad();
-  ASSERT_EQ(report.problems.size(), 1u);
-  ASSERT_FALSE(report.setAsidePath.empty());
-  EXPECT_EQ(ReadText(report.setAsidePath), original);
+  EXPECT_NE(report.error.find("partial record"), std::string::npos) << report.error;
+  ASSERT_EQ(report.keptAs, path + ".damaged");
+  EXPECT_EQ(ReadText(report.keptAs), original);
   EXPECT_EQ(ReadText(path), HandRecord("Alice", "139") + HandRecord("Bob", "1380"));
 }
 
@@ -111,11 +117,12 @@ TEST_F(PbDataFileTest, ContactsBeyondTwoHundredAreIgnoredButNotLost) {
   std::string original;
   for (int i = 0; i < 201; ++i) original += HandRecord("n" + std::to_string(i), std::to_string(i));
   WriteText(path, original);
-  ASSERT_TRUE(store.Load(path));
+  LoadResult loaded = store.Load(path);
+  EXPECT_EQ(loaded.status, LoadStatus::Damaged);
   EXPECT_EQ(store.Count(), 200);
   EXPECT_EQ(test::Name(store, 199), "n199");
-  ASSERT_FALSE(store.LastLoad().setAsidePath.empty());
-  EXPECT_EQ(ReadText(store.LastLoad().setAsidePath), original);
+  ASSERT_FALSE(loaded.keptAs.empty());
+  EXPECT_EQ(ReadText(loaded.keptAs), original);
   EXPECT_EQ(ReadText(path).size(), 200u * 820u);
 }
 
@@ -124,47 +131,84 @@ TEST_F(PbDataFileTest, EmptyRecordsBeyondTwoHundredAreHarmless) {
   for (int i = 0; i < 200; ++i) original += HandRecord("n" + std::to_string(i), "1");
   original += std::string(820, '\0');
   WriteText(path, original);
-  ASSERT_TRUE(store.Load(path));
+  LoadResult loaded = store.Load(path);
+  ASSERT_TRUE(loaded) << loaded.error;
   EXPECT_EQ(store.Count(), 200);
-  EXPECT_TRUE(store.LastLoad().problems.empty());
+  EXPECT_TRUE(loaded.error.empty());
   EXPECT_EQ(ReadText(path), original);
 }
 
 TEST_F(PbDataFileTest, PicturePathFillingTheFileFieldIsSetAside) {
   WriteText(path, HandRecord("A", "1", "", "", "", "", std::string(261, 'q')));
-  ASSERT_TRUE(store.Load(path));
+  LoadResult loaded = store.Load(path);
+  EXPECT_EQ(loaded.status, LoadStatus::Damaged);
   ContactRecord r;
   ASSERT_TRUE(store.Get(0, r));
   EXPECT_EQ(FieldValue(r, ContactField::Picture), std::string(260, 'q'));
-  EXPECT_FALSE(store.LastLoad().setAsidePath.empty());
+  EXPECT_FALSE(loaded.keptAs.empty());
 }
 
-TEST_F(PbDataFileTest, UnreadableFileIsSetAsideAndReplaced) {
+TEST_F(PbDataFileTest, SomethingThatCannotBeReadIsLeftInPlace) {
   std::filesystem::create_directory(path);  // a folder where the file should be
-  EXPECT_FALSE(store.Load(path));
-  EXPECT_FALSE(store.LastLoad().loaded);
-  ASSERT_FALSE(store.LastLoad().setAsidePath.empty());
-  EXPECT_TRUE(std::filesystem::is_directory(store.LastLoad().setAsidePath));
-  EXPECT_TRUE(store.Append(Contact("A", "1")));
-  EXPECT_EQ(ReadText(path).size(), 820u);
+  LoadResult loaded = store.Load(path);
+  EXPECT_EQ(loaded.status, LoadStatus::Unreadable);
+  EXPECT_TRUE(loaded.keptAs.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+  EXPECT_EQ(store.Append(Contact("A", "1")).message, 269);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
-TEST_F(PbDataFileTest, FileThatCannotBeSetAsideIsNeverWritten) {
+// A passing read error (too many open files) says nothing about the content:
+// the intact phonebook stays where it is and nothing is saved over it.
+TEST_F(PbDataFileTest, AFileThatCannotBeReadNowIsLeftInPlaceAndNeverOverwritten) {
+  const std::string intact = HandRecord("Alice", "139") + HandRecord("Bob", "138");
+  WriteText(path, intact);
+  LoadResult loaded;
+  {
+    test::NoFreeDescriptors busy;
+    ASSERT_TRUE(busy.Active());
+    loaded = store.Load(path);
+  }
+  EXPECT_EQ(loaded.status, LoadStatus::Unreadable);
+  EXPECT_NE(loaded.error.find("PbData.dat"), std::string::npos) << loaded.error;
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+  ChangeResult added = store.Append(Contact("C", "1"));
+  EXPECT_EQ(added.message, 269);
+  EXPECT_EQ(added.saved.fault, FileFault::Refused);
+  EXPECT_EQ(store.ClearAll().message, 271);
+  EXPECT_EQ(ReadText(path), intact);
+}
+
+TEST_F(PbDataFileTest, AFileFarBeyondTwoHundredContactsIsSetAsideUnread) {
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(kPbDataMaxFileSize) + 1);
+    out.put('x');
+  }
+  LoadResult loaded = store.Load(path);
+  EXPECT_EQ(loaded.status, LoadStatus::Damaged);
+  EXPECT_EQ(store.Count(), 0);
+  EXPECT_EQ(loaded.keptAs, path + ".damaged");
+  EXPECT_EQ(ReadText(path), "");
+}
+
+TEST_F(PbDataFileTest, FileInAPlaceThatCannotBeReadIsNeverWritten) {
   WriteText(dir / "notafolder", "x");
   CPbData blocked;
-  EXPECT_FALSE(blocked.Load(dir / "notafolder/PbData.dat"));
-  EXPECT_TRUE(blocked.LastLoad().savesBlocked);
-  PbStatus added = blocked.Append(Contact("A", "1"));
+  EXPECT_EQ(blocked.Load(dir / "notafolder/PbData.dat").status, LoadStatus::Unreadable);
+  ChangeResult added = blocked.Append(Contact("A", "1"));
   EXPECT_EQ(added.message, 269);
   EXPECT_EQ(blocked.Count(), 0);
   EXPECT_EQ(blocked.ClearAll().message, 271);
 }
 
 TEST_F(PbDataFileTest, TheTwoHundredAndFirstContactIsRefusedAndNothingWritten) {
-  ASSERT_TRUE(store.Load(path));
+  ASSERT_EQ(store.Load(path).status, LoadStatus::Missing);
   for (int i = 0; i < 200; ++i) ASSERT_TRUE(store.Append(Contact("n" + std::to_string(i), "1")));
   const std::string before = ReadText(path);
-  PbStatus refused = store.Append(Contact("extra", "2"));
+  ChangeResult refused = store.Append(Contact("extra", "2"));
   EXPECT_EQ(refused.message, 194);
   EXPECT_EQ(store.Count(), 200);
   EXPECT_EQ(store.Add(Contact("extra", "2"), 5).message, 194);
@@ -172,7 +216,7 @@ TEST_F(PbDataFileTest, TheTwoHundredAndFirstContactIsRefusedAndNothingWritten) {
 }
 
 TEST_F(PbDataFileTest, ClearAllEmptiesTheFileAndThePictureFolder) {
-  ASSERT_TRUE(store.Load(path));
+  ASSERT_EQ(store.Load(path).status, LoadStatus::Missing);
   store.SetPictureFolder(dir / "pic");
   std::filesystem::create_directories(dir / "pic/keep");
   WriteText(dir / "pic/01022024101010.jpg", "jpg");
@@ -203,9 +247,10 @@ protected:
 };
 
 TEST_F(FailingSaveTest, AddReturns269) {
-  PbStatus s = store.Add(Contact("X", "9"), 1);
+  ChangeResult s = store.Add(Contact("X", "9"), 1);
   EXPECT_EQ(s.message, 269);
-  EXPECT_EQ(s.detail, "disk full");
+  EXPECT_FALSE(s.changed);
+  EXPECT_EQ(s.Error(), "disk full");
   ExpectUnchanged();
 }
 

@@ -8,7 +8,7 @@
 #include "core/event/ManualEventLoop.h"
 #include "core/text/CodePage.h"
 #include "phonebook/PbTransfer.h"
-#include "tests/device/LinkFixture.h"
+#include "tests/support/LinkFixture.h"
 #include "tests/phonebook/PhonebookTestUtil.h"
 #include "tools/modemsim/PhonebookFeature.h"
 

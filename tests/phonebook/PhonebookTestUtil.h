@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the phonebook tests: a scratch folder, contacts from texts and
-// whole-file reads and writes that do not go through the code under test.
+// Helpers of the phonebook tests: contacts from texts and stores kept in
+// memory. Scratch folders and whole-file reads: tests/support/TempDir.h.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,28 +12,9 @@
 #include "core/files/DataFile.h"
 #include "phonebook/ContactRecord.h"
 #include "phonebook/PbData.h"
+#include "tests/support/TempDir.h"
 
 namespace evdo::test {
-
-class TempDir {
-public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pbtest-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string operator/(std::string_view name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
-private:
-  std::filesystem::path path_;
-};
 
 inline ContactRecord Contact(std::string_view name, std::string_view mobile = {}, std::string_view home = {},
                              std::string_view company = {}, std::string_view email = {},
@@ -47,16 +28,6 @@ inline ContactRecord Contact(std::string_view name, std::string_view mobile = {}
   SetFieldValue(r, ContactField::Remark, remark);
   SetFieldValue(r, ContactField::Picture, picture);
   return r;
-}
-
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteText(const std::string& path, std::string_view text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 // A store whose saves go nowhere, for tests that do not look at the file.

@@ -16,7 +16,7 @@ namespace {
 using datatool::Json;
 using test::MakeRecord;
 using test::ReadBytes;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 int RunTool(std::vector<std::string> args, std::string* out = nullptr, std::string* err = nullptr) {
@@ -68,7 +68,7 @@ Bytes AwkwardFile() {
 }
 
 TEST(SmsDataTool, DumpThenBuildIsByteIdentical) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   const Bytes original = AwkwardFile();
   WriteBytes(path, original);
@@ -94,7 +94,7 @@ TEST(SmsDataTool, DumpThenBuildIsByteIdentical) {
 }
 
 TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   WriteBytes(path, AwkwardFile());
   std::string json;
@@ -104,7 +104,7 @@ TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
   doc["content"]["Inbox"][0]["time"]["local"] = "2010-01-02T03:04:05";
   const std::string jsonPath = dir.File("sms.json");
   std::ofstream(jsonPath) << doc.dump();
-  ASSERT_EQ(RunTool({"build", jsonPath, path}), 0);
+  ASSERT_EQ(RunTool({"build", "--force", jsonPath, path}), 0);
   CSmsData store(path);
   ASSERT_TRUE(store.Load());
   EXPECT_EQ(store.GetRecord(Inbox, 1)->Text(), "edited");
@@ -113,7 +113,7 @@ TEST(SmsDataTool, EditedTextAndTimeWinOverStaleRawBytes) {
 }
 
 TEST(SmsDataTool, BuildRefusesWhatTheStoreCouldNotHold) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string jsonPath = dir.File("sms.json");
   const Json record = {{"flags", 0},        {"status", 0},    {"number", "1"},
                        {"time", {{"status", 0}, {"value", 1.0}}},
@@ -145,7 +145,7 @@ TEST(SmsDataTool, BuildRefusesWhatTheStoreCouldNotHold) {
 }
 
 TEST(SmsDataTool, CheckReportsWhatIsWrong) {
-  ScratchDir dir;
+  TempDir dir;
   Bytes damaged(6 + 1644, 0);
   damaged[0] = 0xF5, damaged[1] = 0x01;  // 500 + 1
   WriteBytes(dir.File("SmsData.dat"), damaged);

@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/sms/SmsTestSupport.h"
+#include "tests/support/FileFaults.h"
 
 namespace evdo {
 namespace {
@@ -13,7 +15,7 @@ namespace {
 using test::MakeRecord;
 using test::ReadBytes;
 using test::SaveWatch;
-using test::ScratchDir;
+using test::TempDir;
 using test::WriteBytes;
 
 // Little-endian writers for building a file by hand, from the layout alone.
@@ -60,7 +62,7 @@ Bytes HandBuiltFile() {
 }
 
 TEST(SmsDataFile, HandBuiltFileLoadsToItsRecordsAndSavesIdentically) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   const Bytes original = HandBuiltFile();
   ASSERT_EQ(original.size(), 4938u);
@@ -100,18 +102,18 @@ TEST(SmsDataFile, HandBuiltFileLoadsToItsRecordsAndSavesIdentically) {
 }
 
 TEST(SmsDataFile, LoadOrCreateWithoutFileCreatesSixZeroBytes) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   CSmsData store(path);
-  SmsLoadResult r = store.LoadOrCreate();
+  LoadResult r = store.LoadOrCreate();
   EXPECT_EQ(r.status, LoadStatus::Missing);
-  EXPECT_TRUE(r.created.ok);
+  EXPECT_TRUE(r.error.empty()) << r.error;
   EXPECT_EQ(ReadBytes(path), Bytes(6, 0));
   EXPECT_TRUE(store.IsEmpty(AllBoxes));
 }
 
 TEST(SmsDataFile, SizeFollowsTheCounts) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   CSmsData store(path);
   const DateTime t = DateTime::FromLocal(2010, 1, 1);
@@ -139,17 +141,16 @@ Bytes WithCounts(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::size_t 
 }
 
 TEST_P(DamagedFile, IsRefusedSetAsideAndNeverOverwritten) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   WriteBytes(path, GetParam().content);
 
   CSmsData store(path);
-  SmsLoadResult r = store.LoadOrCreate();
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  LoadResult r = store.LoadOrCreate();
+  EXPECT_EQ(r.status, LoadStatus::Damaged);
   EXPECT_FALSE(r.error.empty());
   ASSERT_EQ(r.keptAs, path + ".damaged");
   EXPECT_EQ(ReadBytes(r.keptAs), GetParam().content);
-  EXPECT_TRUE(r.created.ok);
   EXPECT_EQ(ReadBytes(path), Bytes(6, 0));
   EXPECT_TRUE(store.IsEmpty(AllBoxes));
 
@@ -172,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SmsDataFile, RefusedFileThatCannotBeRenamedIsNeverOverwritten) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   const Bytes damaged = WithCounts(600, 0, 0, 1);
   WriteBytes(path, damaged);
@@ -181,25 +182,74 @@ TEST(SmsDataFile, RefusedFileThatCannotBeRenamedIsNeverOverwritten) {
     WriteBytes(path + ".damaged" + (i == 1 ? std::string() : "-" + std::to_string(i)), Bytes{1});
 
   CSmsData store(path);
-  SmsLoadResult r = store.LoadOrCreate();
-  EXPECT_EQ(r.status, LoadStatus::Failed);
+  LoadResult r = store.LoadOrCreate();
+  EXPECT_EQ(r.status, LoadStatus::Damaged);
   EXPECT_TRUE(r.keptAs.empty());
-  SmsChange add = store.AddMessage(Inbox, RecUnread, "10086", DateTime::Now(), "hi", "", 0, 0, 0, 0, true);
+  ChangeResult add = store.AddMessage(Inbox, RecUnread, "10086", DateTime::Now(), "hi", "", 0, 0, 0, 0, true);
   EXPECT_TRUE(add.changed);
   EXPECT_FALSE(add.saved.ok);
-  EXPECT_NE(add.saved.error.find("not overwritten"), std::string::npos);
+  EXPECT_EQ(add.saved.fault, FileFault::Refused) << add.saved.error;
   EXPECT_EQ(ReadBytes(path), damaged);
   EXPECT_EQ(store.Count(Inbox), 1);
 }
 
+// A read that fails for a passing reason (here: too many open files) says
+// nothing about the content: the intact file stays where it is, the boxes
+// start empty and no save replaces it.
+TEST(SmsDataFile, AFileThatCannotBeReadIsLeftInPlaceAndNeverOverwritten) {
+  TempDir dir;
+  const std::string path = dir.File("SmsData.dat");
+  const Bytes intact = HandBuiltFile();
+  WriteBytes(path, intact);
+
+  CSmsData store(path);
+  LoadResult r;
+  {
+    test::NoFreeDescriptors busy;
+    ASSERT_TRUE(busy.Active());
+    r = store.LoadOrCreate();
+  }
+  EXPECT_EQ(r.status, LoadStatus::Unreadable);
+  EXPECT_NE(r.error.find("SmsData.dat"), std::string::npos) << r.error;
+  EXPECT_TRUE(r.keptAs.empty());
+  EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+  EXPECT_TRUE(store.IsEmpty(AllBoxes));
+
+  ChangeResult add = store.AddMessage(Inbox, RecUnread, "10086", DateTime::Now(), "hi", "", 0, 0, 0, 0, true);
+  EXPECT_TRUE(add.changed);
+  EXPECT_EQ(add.saved.fault, FileFault::Refused);
+  EXPECT_EQ(ReadBytes(path), intact);
+
+  // Once the file can be read again, a new load takes it as it is.
+  ASSERT_TRUE(store.Load());
+  EXPECT_EQ(store.Count(AllBoxes), 3);
+}
+
+// A file far beyond three full boxes is refused before it is read whole.
+TEST(SmsDataFile, AFileLargerThanTheFormatAllowsIsSetAsideUnread) {
+  TempDir dir;
+  const std::string path = dir.File("SmsData.dat");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(kSmsMaxFileSize) * 40);
+    out.put('\1');
+  }
+  CSmsData store(path);
+  LoadResult r = store.LoadOrCreate();
+  EXPECT_EQ(r.status, LoadStatus::Damaged);
+  EXPECT_NE(r.error.find("allows"), std::string::npos) << r.error;
+  EXPECT_EQ(r.keptAs, path + ".damaged");
+  EXPECT_EQ(ReadBytes(path), Bytes(6, 0));
+}
+
 TEST(SmsDataFile, FailedSaveIsReportedAndTheChangeKept) {
-  ScratchDir dir;
+  TempDir dir;
   const std::string path = dir.File("SmsData.dat");
   CSmsData store(path);
-  ASSERT_TRUE(store.LoadOrCreate().created);
+  ASSERT_EQ(store.LoadOrCreate().status, LoadStatus::Missing);
   SaveWatch watch;
   watch.FailSaves(true);
-  SmsChange add = store.AddRecord(Outbox, MakeRecord(StoSent, "10010", DateTime::Now(), "sent"), true);
+  ChangeResult add = store.AddRecord(Outbox, MakeRecord(StoSent, "10010", DateTime::Now(), "sent"), true);
   EXPECT_TRUE(add.changed);
   EXPECT_FALSE(add.saved.ok);
   EXPECT_EQ(store.Count(Outbox), 1);
@@ -236,7 +286,7 @@ void Fill(CSmsData& store, int box, int n, std::int32_t status) {
 
 class SmsStoreTest : public testing::Test {
 protected:
-  ScratchDir dir_;
+  TempDir dir_;
   CSmsData store_{dir_.File("SmsData.dat")};
   SaveWatch watch_;
 };
@@ -268,7 +318,7 @@ TEST_F(SmsStoreTest, FullInboxLosesTheOldestReadMessageFirst) {
 
 TEST_F(SmsStoreTest, FullBoxWithoutOverwriteRefusesAndDoesNotSave) {
   Fill(store_, Saved, 500, StoUnsent);
-  SmsChange r = store_.AddRecord(Saved, MakeRecord(StoUnsent, "new", DateTime::Now()), false);
+  ChangeResult r = store_.AddRecord(Saved, MakeRecord(StoUnsent, "new", DateTime::Now()), false);
   EXPECT_FALSE(r.changed);
   EXPECT_EQ(watch_.Saves(), 0);
   EXPECT_EQ(store_.GetRecord(Saved, 0)->Number(), "0");

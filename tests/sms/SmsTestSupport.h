@@ -1,40 +1,14 @@
 #pragma once
-// Helpers shared by the message tests: a scratch folder, records, and a
-// count of the saves that reach the disk.
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+// Helpers shared by the message tests: records, and a count of the saves
+// that reach the disk. Scratch folders: tests/support/TempDir.h.
 #include <string>
 
 #include "core/text/CodePage.h"
 #include "core/files/DataFile.h"
 #include "sms/SmsRecord.h"
+#include "tests/support/TempDir.h"
 
 namespace evdo::test {
-
-class ScratchDir {
-public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sms-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-
-private:
-  std::string path_;
-};
-
-inline Bytes ReadBytes(const std::string& path) {
-  Bytes content;
-  DataFile::Read(path, content);
-  return content;
-}
-
-inline void WriteBytes(const std::string& path, const Bytes& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
-}
 
 inline SmsRecord MakeRecord(std::int32_t status, std::string_view number, const DateTime& time,
                             std::string_view text = {}) {

@@ -8,18 +8,7 @@
 
 namespace evdo::test {
 
-ScopedProgramFolder::ScopedProgramFolder() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "evdo-lang-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-  std::filesystem::current_path(path_);
-}
-
-ScopedProgramFolder::~ScopedProgramFolder() {
-  std::error_code ignored;
-  std::filesystem::current_path(previous_, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
+ScopedProgramFolder::ScopedProgramFolder() : path_(folder_.Path()) {}
 
 void ScopedProgramFolder::MakeLangFolder() const { std::filesystem::create_directories(LangFolder()); }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
 #include "ui/LanguageLibrary.h"
 
 namespace evdo::test {
@@ -17,7 +18,6 @@ namespace evdo::test {
 class ScopedProgramFolder {
 public:
   ScopedProgramFolder();
-  ~ScopedProgramFolder();
   ScopedProgramFolder(const ScopedProgramFolder&) = delete;
   ScopedProgramFolder& operator=(const ScopedProgramFolder&) = delete;
 
@@ -31,7 +31,7 @@ public:
   void AddFile(const std::string& name, const std::string& content) const;
 
 private:
-  std::filesystem::path previous_;
+  TempDir folder_{true};
   std::filesystem::path path_;
 };
 

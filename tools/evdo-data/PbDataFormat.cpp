@@ -1,5 +1,7 @@
 #include "tools/evdo-data/PbDataFormat.h"
 
+#include "core/text/TextRules.h"
+
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
@@ -12,21 +14,12 @@
 namespace evdo::datatool {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-std::string ToHex(const std::uint8_t* p, std::size_t n) {
-  std::string hex;
-  for (std::size_t i = 0; i < n; ++i) {
-    hex += kHexDigits[p[i] >> 4];
-    hex += kHexDigits[p[i] & 0x0F];
-  }
-  return hex;
-}
+std::string ToHex(const std::uint8_t* p, std::size_t n) { return LowerHex(p, n); }
 
 int HexValue(char c) {
-  const char* d = std::find(kHexDigits, kHexDigits + 16, static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-  if (d == kHexDigits + 16) throw std::runtime_error(std::string("'") + c + "' is not a hex digit");
-  return static_cast<int>(d - kHexDigits);
+  const int value = HexDigitValue(c);
+  if (value < 0) throw std::runtime_error(std::string("'") + c + "' is not a hex digit");
+  return value;
 }
 
 Json FieldJson(const std::uint8_t* p, std::size_t width) {

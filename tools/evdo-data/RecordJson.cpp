@@ -1,5 +1,7 @@
 #include "tools/evdo-data/RecordJson.h"
 
+#include "core/text/TextRules.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -10,29 +12,13 @@
 namespace evdo::datatool {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-std::string ToHex(const std::uint8_t* p, std::size_t n) {
-  std::string out;
-  for (std::size_t i = 0; i < n; ++i) {
-    out += kHexDigits[p[i] >> 4];
-    out += kHexDigits[p[i] & 15];
-  }
-  return out;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+std::string ToHex(const std::uint8_t* p, std::size_t n) { return LowerHex(p, n); }
 
 void FromHex(const std::string& hex, std::uint8_t* out, std::size_t n, const char* name) {
   if (hex.size() != 2 * n)
     throw std::runtime_error(std::string("field \"") + name + "\" needs " + std::to_string(2 * n) + " hex digits");
   for (std::size_t i = 0; i < n; ++i) {
-    int hi = HexValue(hex[2 * i]), lo = HexValue(hex[2 * i + 1]);
+    int hi = HexDigitValue(hex[2 * i]), lo = HexDigitValue(hex[2 * i + 1]);
     if (hi < 0 || lo < 0) throw std::runtime_error(std::string("field \"") + name + "\" has a bad hex digit");
     out[i] = static_cast<std::uint8_t>(hi * 16 + lo);
   }

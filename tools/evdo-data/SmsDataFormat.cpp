@@ -9,6 +9,8 @@
 // they are not zero.
 #include "tools/evdo-data/SmsDataFormat.h"
 
+#include "core/text/TextRules.h"
+
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -27,22 +29,13 @@ namespace {
 
 constexpr const char* kLocalFormat = "%Y-%m-%dT%H:%M:%S";
 
-std::string ToHex(const std::uint8_t* p, std::size_t n) {
-  static const char* digits = "0123456789abcdef";
-  std::string hex;
-  for (std::size_t i = 0; i < n; ++i) {
-    hex += digits[p[i] >> 4];
-    hex += digits[p[i] & 0xF];
-  }
-  return hex;
-}
+std::string ToHex(const std::uint8_t* p, std::size_t n) { return LowerHex(p, n); }
 
 std::vector<std::uint8_t> FromHex(const std::string& hex, const char* name) {
   auto nibble = [&](char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    throw std::runtime_error(std::string("field \"") + name + "\" is not hexadecimal");
+    const int value = HexDigitValue(c);
+    if (value < 0) throw std::runtime_error(std::string("field \"") + name + "\" is not hexadecimal");
+    return value;
   };
   if (hex.size() % 2 != 0) throw std::runtime_error(std::string("field \"") + name + "\" has an odd length");
   std::vector<std::uint8_t> bytes;

@@ -1,26 +1,15 @@
 #include "tools/modemsim/CommandTable.h"
 
-#include <cctype>
+#include <algorithm>
+
+#include "core/text/TextRules.h"
 
 namespace evdo::modemsim {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
+std::string Upper(std::string_view text) { return ToUpperAscii(text); }
+std::string_view Trim(std::string_view text) { return TrimAsciiSpace(text); }
 
 }  // namespace
 
@@ -58,6 +47,15 @@ std::string ControlTable::Run(std::string_view line) const {
   ControlResult result = it->second.handler(Trim(args));
   if (!result.ok) return "ERROR " + result.text + "\n";
   return result.text + "OK\n";
+}
+
+std::vector<std::string> CommandTable::Names() const {
+  std::vector<std::string> names;
+  for (const auto& [name, handler] : prefixes_) names.push_back(name);
+  for (const auto& [name, handler] : exact_) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
 }
 
 std::string ControlTable::Help() const {

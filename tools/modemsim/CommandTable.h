@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/modemsim/ModemReply.h"
 
@@ -26,6 +27,9 @@ public:
   };
   // command as typed; the lookup ignores letter case.
   Match Find(std::string_view command) const;
+
+  // Every command and prefix the table answers, sorted.
+  std::vector<std::string> Names() const;
 
 private:
   std::map<std::string, CommandHandler, std::less<>> prefixes_;

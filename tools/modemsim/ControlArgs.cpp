@@ -1,5 +1,7 @@
 #include "tools/modemsim/ControlArgs.h"
 
+#include "core/text/TextRules.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -30,12 +32,6 @@ bool ParseNumber(std::string_view text, int min, int max, int& out) {
 
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -57,8 +53,8 @@ bool DecodeEscapes(std::string_view text, std::string& out, std::string& error) 
       case 'z': out += '\x1a'; break;
       case '\\': out += '\\'; break;
       case 'x': {
-        int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-        int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+        int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
         if (high < 0 || low < 0) {
           error = "\\x needs two hexadecimal digits";
           return false;

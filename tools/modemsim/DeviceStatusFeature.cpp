@@ -90,7 +90,25 @@ void DeviceStatusFeature::InstallCommands(CommandTable& commands) {
   });
 }
 
+const char* DeviceStatusFeature::CurrentCardName() const {
+  switch (sim.Current()) {
+    case SimCard::State::Missing: return "failure";
+    case SimCard::State::Destroyed: return "destroyed";
+    case SimCard::State::PukRequired: return "puk";
+    case SimCard::State::PinRequired: return "pin";
+    case SimCard::State::Ready: break;
+  }
+  return NameOf(card);
+}
+
 void DeviceStatusFeature::AnswerService(ModemReply& reply) const {
+  switch (sim.Current()) {
+    case SimCard::State::Missing:
+    case SimCard::State::Destroyed: return reply.Final("+CME ERROR: SIM failure");
+    case SimCard::State::PukRequired: return reply.Final("+CME ERROR: SIM PUK required");
+    case SimCard::State::PinRequired: return reply.Final("+CME ERROR: SIM PIN required");
+    case SimCard::State::Ready: break;
+  }
   switch (card) {
     case Card::Ready: reply.Info("+CAD: 1"); break;
     case Card::NoService: reply.Info("+CAD: 0"); break;
@@ -100,6 +118,32 @@ void DeviceStatusFeature::AnswerService(ModemReply& reply) const {
     case Card::Failure: return reply.Final("+CME ERROR: SIM failure");
   }
   reply.Ok();
+}
+
+void DeviceStatusFeature::SetCard(Card state) {
+  // A card put in a state has its counters back where that state needs them.
+  sim.present = state != Card::Failure;
+  if (sim.pukLeft == 0) sim.pukLeft = SimCard::kPukAttempts;
+  switch (state) {
+    case Card::PinRequired:
+      sim.request = true;
+      sim.verified = false;
+      if (sim.pinLeft == 0) sim.pinLeft = SimCard::kPinAttempts;
+      card = Card::Ready;
+      break;
+    case Card::PukRequired:
+      sim.pinLeft = 0;
+      card = Card::Ready;
+      break;
+    case Card::Failure:
+      card = Card::Ready;
+      break;
+    default:
+      sim.verified = true;
+      if (sim.pinLeft == 0) sim.pinLeft = SimCard::kPinAttempts;
+      card = state;
+      break;
+  }
 }
 
 ControlResult DeviceStatusFeature::Set(std::string_view what, std::string_view value) {
@@ -114,13 +158,20 @@ ControlResult DeviceStatusFeature::Set(std::string_view what, std::string_view v
   if (what == "card") {
     for (const CardName& c : kCardNames) {
       if (words.size() == 1 && words[0] == c.name) {
-        card = c.card;
+        SetCard(c.card);
         return {};
       }
     }
     return ControlResult::Fail("card must be ready, noservice, unusable, pin, puk or failure");
   }
-  if (what == "signal") return number(0, 99, signal);
+  if (what == "signal") {
+    // A signal quality as "+CSQ" reports it: 0 to 31, or 99 for unknown.
+    int value = 0;
+    if (words.size() != 1 || !ParseNumber(words[0], 0, 99, value) || (value > 31 && value != 99))
+      return ControlResult::Fail("signal needs a number from 0 to 31, or 99 (unknown)");
+    signal = value;
+    return {};
+  }
   if (what == "roam") return number(0, 255, roaming);
   if (what == "srv") return number(0, 255, serviceStatus);
   if (what == "netstatus") return number(0, 255, networkStatus);
@@ -159,7 +210,7 @@ ControlResult DeviceStatusFeature::Emit(ModemEngine& engine, std::string_view wh
 }
 
 void DeviceStatusFeature::Describe(std::string& out) const {
-  out += "devstatus card " + std::string(NameOf(card)) + " signal " + std::to_string(signal) +
+  out += "devstatus card " + std::string(CurrentCardName()) + " signal " + std::to_string(signal) +
          " nwrat " + std::to_string(networkType) + "," + std::to_string(networkMode) + " roam " +
          std::to_string(roaming) + " srv " + std::to_string(serviceStatus) + " csmss " +
          std::to_string(csmss) + " operator " + Quoted(operatorName) + " csca " +

@@ -3,12 +3,15 @@
 // "AT+CAD?", "AT$CSMSS?", the operator name "AT+GMI", "AT$NWRAT?",
 // "AT$ROAM?", the signal query "AT+CSQ?", "AT+CMGF=" and the service centre
 // "AT+CSCA?", each settable with the control command "devstatus", which also
-// sends the matching unsolicited status lines on demand.
+// sends the matching unsolicited status lines on demand. The card itself
+// (PIN, PUK, attempts) is `sim`; "devstatus card pin|puk|failure|ready"
+// puts it in that state, and the service query reports what it is.
 #include <string>
 #include <string_view>
 
 #include "tools/modemsim/CommandTable.h"
 #include "tools/modemsim/ModemFeature.h"
+#include "tools/modemsim/SimCard.h"
 
 namespace evdo::modemsim {
 
@@ -19,8 +22,12 @@ public:
   const char* Name() const override { return "devstatus"; }
   void Install(ModemEngine& engine) override;
   void Describe(std::string& out) const override;
+  void PowerCycle() override { sim.PowerCycle(); }
+  // The name "devstatus card" would give for the present state.
+  const char* CurrentCardName() const;
 
-  Card card = Card::Ready;
+  Card card = Card::Ready;  // the network side: ready, noservice, unusable
+  SimCard sim;
   int signal = 20;  // the signal query's first number: 0..31, 99 unknown
   int networkType = 2;
   int networkMode = 1;
@@ -35,6 +42,7 @@ public:
 private:
   void InstallCommands(CommandTable& commands);
   ControlResult Set(std::string_view what, std::string_view value);
+  void SetCard(Card state);
   ControlResult Emit(ModemEngine& engine, std::string_view what) const;
   void AnswerService(ModemReply& reply) const;
 };

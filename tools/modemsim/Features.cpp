@@ -1,8 +1,12 @@
 // The features of every simulated modem, one line each.
+#include "tools/modemsim/DataCallFeature.h"
+#include "tools/modemsim/CallFeature.h"
 #include "tools/modemsim/DeviceStatusFeature.h"
 #include "tools/modemsim/IdentityFeature.h"
 #include "tools/modemsim/ModemEngine.h"
 #include "tools/modemsim/PhonebookFeature.h"
+#include "tools/modemsim/NetworkFeature.h"
+#include "tools/modemsim/SimCardFeature.h"
 
 namespace evdo::modemsim {
 
@@ -10,6 +14,10 @@ void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<IdentityFeature>();
   engine.AddFeature<DeviceStatusFeature>();
   engine.AddFeature<PhonebookFeature>();
+  engine.AddFeature<SimCardFeature>();
+  engine.AddFeature<NetworkFeature>();
+  engine.AddFeature<DataCallFeature>();
+  engine.AddFeature<CallFeature>();
 }
 
 }  // namespace evdo::modemsim

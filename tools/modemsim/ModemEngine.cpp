@@ -1,5 +1,7 @@
 #include "tools/modemsim/ModemEngine.h"
 
+#include "core/text/TextRules.h"
+
 #include <cctype>
 
 #include "tools/modemsim/ControlArgs.h"
@@ -11,8 +13,7 @@ namespace {
 constexpr std::size_t kDefaultGarbage = 16;
 
 bool StartsWithAt(std::string_view line) {
-  return line.size() >= 2 && std::toupper(static_cast<unsigned char>(line[0])) == 'A' &&
-         std::toupper(static_cast<unsigned char>(line[1])) == 'T';
+  return StartsWithIgnoringAsciiCase(line, "AT");
 }
 
 // Bytes that are neither CR nor LF, from a fixed sequence.
@@ -126,10 +127,18 @@ void ModemEngine::OnTextByte(std::uint8_t byte) {
   Answer(reply);
 }
 
-void ModemEngine::Execute(const std::string& line) {
-  if (!StartsWithAt(line)) return;
+void ModemEngine::Execute(const std::string& received) {
+  // As a modem does: blanks before the "AT" prefix are skipped, and a line
+  // without the prefix is no command (it is recorded, not answered).
+  std::string_view line = received;
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  if (!StartsWithAt(line)) {
+    history_.push_back("(ignored, no AT) " + received);
+    if (history_.size() > kHistorySize) history_.pop_front();
+    return;
+  }
   ++commandsReceived_;
-  history_.push_back(line);
+  history_.emplace_back(line);
   if (history_.size() > kHistorySize) history_.pop_front();
   ModemReply reply;
   CommandTable::Match match = commands_.Find(line);
@@ -140,7 +149,7 @@ void ModemEngine::Execute(const std::string& line) {
 
 void ModemEngine::Answer(ModemReply& reply) {
   if (reply.Empty()) return;
-  OutputChunk chunk{reply.Bytes(), 0, 0, true};
+  OutputChunk chunk{reply.Bytes(), reply.DelayMs(), 0, true};
   if (!faults_.empty()) {
     Fault fault = faults_.front();
     faults_.pop_front();
@@ -157,6 +166,31 @@ void ModemEngine::Answer(ModemReply& reply) {
     textEntry_ = reply.TakeTextEntry();
     text_.clear();
   }
+}
+
+int ModemEngine::After(int ms, std::function<void()> work) {
+  int id = ++nextTimer_;
+  timers_.emplace(TimerClock::now() + std::chrono::milliseconds(ms), Timer{id, std::move(work)});
+  return id;
+}
+
+void ModemEngine::Cancel(int id) {
+  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+    if (it->second.id == id) {
+      timers_.erase(it);
+      return;
+    }
+  }
+}
+
+std::int64_t ModemEngine::RunTimers(TimerClock::time_point now) {
+  while (!timers_.empty() && timers_.begin()->first <= now) {
+    std::function<void()> work = std::move(timers_.begin()->second.work);
+    timers_.erase(timers_.begin());
+    work();  // may add or cancel timers
+  }
+  if (timers_.empty()) return -1;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(timers_.begin()->first - now).count();
 }
 
 void ModemEngine::Notify(std::string_view line) {
@@ -252,8 +286,10 @@ void ModemEngine::InstallCore() {
     reply.Ok();
   });
 
-  controls_.Add("help", "help                      this list", [this](std::string_view) {
-    return ControlResult{true, controls_.Help()};
+  controls_.Add("help", "help                      this list, and the AT commands answered", [this](std::string_view) {
+    std::string at;
+    for (const std::string& name : commands_.Names()) at += (at.empty() ? "" : " ") + name;
+    return ControlResult{true, controls_.Help() + kAtCommandsHeading + at + "\n"};
   });
   controls_.Add("status", "status                    echo, text entry, faults, feature state",
                 [this](std::string_view) { return ControlResult{true, Describe()}; });

@@ -4,8 +4,11 @@
 // ModemOutput. It keeps the command line editing, echo (on until "ATE0"),
 // text entry after the prompt, the faults asked for, and the features with
 // their commands.
+#include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +19,10 @@
 #include "tools/modemsim/ModemReply.h"
 
 namespace evdo::modemsim {
+
+// The last line of the "help" control command starts with this, followed by
+// every AT command (or command prefix) the simulator answers.
+inline constexpr const char* kAtCommandsHeading = "AT commands: ";
 
 // Bytes to send to the computer.
 struct OutputChunk {
@@ -85,6 +92,15 @@ public:
   // no half-typed command, faults kept.
   void PowerCycle();
 
+  // Work for later (a ringing call, a far end that hangs up): runs on the
+  // engine's thread once RunTimers sees it due. Returns an id for Cancel.
+  using TimerClock = std::chrono::steady_clock;
+  int After(int ms, std::function<void()> work);
+  void Cancel(int id);
+  // Runs the work that is due at now; returns nanoseconds until the next
+  // (-1 when none waits).
+  std::int64_t RunTimers(TimerClock::time_point now);
+
   void AddFault(Fault fault, int count = 1);
   void ClearFaults() { faults_.clear(); }
 
@@ -119,6 +135,12 @@ private:
   std::string pendingEcho_;
   TextEntryHandler textEntry_;
   std::string text_;
+  struct Timer {
+    int id;
+    std::function<void()> work;
+  };
+  std::multimap<TimerClock::time_point, Timer> timers_;
+  int nextTimer_ = 0;
   std::deque<Fault> faults_;
   std::deque<std::string> history_;
   std::uint64_t commandsReceived_ = 0;

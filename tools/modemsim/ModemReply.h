@@ -25,6 +25,10 @@ public:
   // Answers with the prompt "> "; the text that follows, up to Ctrl-Z, goes
   // to handler. Escape cancels the entry.
   void Prompt(TextEntryHandler handler);
+  // The answer goes out after ms (a command that takes the modem a while,
+  // such as a network search).
+  void Delay(int ms) { delayMs_ = ms; }
+  int DelayMs() const { return delayMs_; }
   // Bytes sent as they are, after the lines.
   void Raw(std::string_view bytes) { bytes_ += bytes; }
 
@@ -36,6 +40,7 @@ public:
 
 private:
   std::string bytes_;
+  int delayMs_ = 0;
   TextEntryHandler textEntry_;
 };
 

@@ -117,8 +117,10 @@ std::string PhonebookFeature::HexToUtf8(std::string_view hex) {
 
 bool PhonebookFeature::CardReady(ModemEngine& engine) const {
   const DeviceStatusFeature* status = engine.Feature<DeviceStatusFeature>();
-  return status == nullptr || status->card == DeviceStatusFeature::Card::Ready ||
-         status->card == DeviceStatusFeature::Card::NoService;
+  if (status == nullptr) return true;
+  // The card answers once it is present and its PIN is through.
+  return status->sim.Current() == SimCard::State::Ready &&
+         (status->card == DeviceStatusFeature::Card::Ready || status->card == DeviceStatusFeature::Card::NoService);
 }
 
 void PhonebookFeature::Install(ModemEngine& engine) {

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -102,7 +103,27 @@ bool SimulatedModem::OpenControlSocket(std::string& error) {
     error = std::string("socket: ") + std::strerror(errno);
     return false;
   }
-  ::unlink(options_.controlSocket.c_str());
+  // A socket another simulator still answers on is left alone; only a stale
+  // one (nobody listening) is replaced.
+  struct stat existing {};
+  if (::lstat(options_.controlSocket.c_str(), &existing) == 0) {
+    if (!S_ISSOCK(existing.st_mode)) {
+      error = "control socket " + options_.controlSocket + ": exists and is not a socket";
+      ::close(listenFd_);
+      listenFd_ = -1;
+      return false;
+    }
+    int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    bool inUse = probe >= 0 && ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (probe >= 0) ::close(probe);
+    if (inUse) {
+      error = "control socket " + options_.controlSocket + " is in use by another simulator";
+      ::close(listenFd_);
+      listenFd_ = -1;
+      return false;
+    }
+    ::unlink(options_.controlSocket.c_str());
+  }
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listenFd_, 8) != 0) {
     error = "control socket " + options_.controlSocket + ": " + std::strerror(errno);
@@ -356,6 +377,9 @@ void SimulatedModem::Loop() {
   std::vector<pollfd> fds;
   while (!quit_.load()) {
     auto now = OutputQueue::Clock::now();
+    // The engine's timed work (rings, a far end that hangs up) runs first,
+    // so that what it sends is written in this round.
+    std::int64_t timerNanos = engine_->RunTimers(now);
     const bool serial = pty_.IsOpen();
     const bool due = serial && output_.HasDue(now);
     fds.clear();
@@ -367,6 +391,7 @@ void SimulatedModem::Loop() {
     for (const Client& client : clients_) fds.push_back({client.fd, POLLIN, 0});
 
     std::int64_t waitNanos = serial && !due ? output_.NanosUntilDue(now) : -1;
+    if (timerNanos >= 0 && (waitNanos < 0 || timerNanos < waitNanos)) waitNanos = timerNanos;
     timespec timeout{static_cast<time_t>(waitNanos / 1000000000), static_cast<long>(waitNanos % 1000000000)};
     int ready = ::ppoll(fds.data(), fds.size(), waitNanos >= 0 ? &timeout : nullptr, nullptr);
     if (ready < 0 && errno != EINTR) break;

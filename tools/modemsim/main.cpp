@@ -13,12 +13,15 @@
 
 namespace {
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: evdo-modemsim [--control SOCKET] [--link PATH] [--trace]\n"
+void Usage(std::FILE* to) {
+  std::fprintf(to,
+               "usage: evdo-modemsim [--control SOCKET] [--link PATH] [--trace] [--help]\n"
                "  --control SOCKET  control socket path (default /tmp/evdo-modemsim-PID.sock)\n"
                "  --link PATH       make PATH a symbolic link to the serial end\n"
-               "  --trace           show the serial traffic on stderr\n");
+               "  --trace           show the serial traffic on stderr\n"
+               "  --help            print this and end\n"
+               "It prints the path of its serial end, then takes control commands on stdin and on\n"
+               "the control socket (\"help\" lists them).\n");
 }
 
 }  // namespace
@@ -32,8 +35,13 @@ int main(int argc, char** argv) {
     if (arg == "--control" && i + 1 < argc) options.controlSocket = argv[++i];
     else if (arg == "--link" && i + 1 < argc) options.linkPath = argv[++i];
     else if (arg == "--trace") options.trace = stderr;
-    else {
-      Usage();
+    else if (arg == "--help" || arg == "-h") {
+      Usage(stdout);
+      return 0;
+    } else {
+      std::fprintf(stderr, "evdo-modemsim: %s %s\n", arg.c_str(),
+                   arg == "--control" || arg == "--link" ? "needs a value" : "is no option");
+      Usage(stderr);
       return 2;
     }
   }

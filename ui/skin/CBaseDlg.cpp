@@ -8,6 +8,8 @@
 #include <QWindow>
 
 #include "core/settings/SetupData.h"
+#include "core/text/CodePage.h"
+#include "ui/StringIds.h"
 #include "ui/skin/SkinPushStyle.h"
 
 namespace evdo {
@@ -25,7 +27,7 @@ CBaseDlg::CBaseDlg(QWidget* parent)
       port_(*this),
       mouse_(*this),
       systemMenu_(std::make_unique<SkinSystemMenu>(*this, [this](int command) { SendSysCommand(command); })) {
-  systemMenu_->AddEntry(kSysCommandAbout, tr("&About..."));
+  systemMenu_->AddEntry(kSysCommandAbout, Text(kStrMenuAbout, "&About..."));
   systemMenu_->SetEnabled(kSysCommandAbout, false);
   setMouseTracking(true);
 }
@@ -39,6 +41,14 @@ CBaseDlg::~CBaseDlg() {
 void CBaseDlg::SetStringLookup(SkinStringLookup lookup) { LookupSlot() = std::move(lookup); }
 
 const SkinStringLookup& CBaseDlg::StringLookup() { return LookupSlot(); }
+
+QString CBaseDlg::Text(int id, const char* fallback) {
+  if (const SkinStringLookup& lookup = LookupSlot()) {
+    std::string text = lookup(id);
+    if (!text.empty()) return QString::fromStdString(ToUtf8(text));
+  }
+  return QString::fromUtf8(fallback);
+}
 
 void CBaseDlg::setVisible(bool visible) {
   if (visible && !initialised_) {

@@ -45,6 +45,8 @@ public:
   // Without one the shipped skins' paths are used.
   static void SetStringLookup(SkinStringLookup lookup);
   static const SkinStringLookup& StringLookup();
+  // The language module's text of id, or fallback while no module is active.
+  static QString Text(int id, const char* fallback);
 
   WindowPort& Port() { return port_; }
   QtWindowPort& QtPort() { return port_; }

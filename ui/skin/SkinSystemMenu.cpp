@@ -4,15 +4,18 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "ui/StringIds.h"
+#include "ui/skin/CBaseDlg.h"
+
 namespace evdo {
 
 SkinSystemMenu::SkinSystemMenu(QWidget& owner, std::function<void(int)> onCommand)
     : menu_(new QMenu(&owner)), onCommand_(std::move(onCommand)) {
-  Add(kScRestore, QMenu::tr("&Restore"));
-  Add(kScMinimize, QMenu::tr("Mi&nimize"));
-  Add(kScMaximize, QMenu::tr("Ma&ximize"));
+  Add(kScRestore, CBaseDlg::Text(kStrMenuRestore, "&Restore"));
+  Add(kScMinimize, CBaseDlg::Text(kStrMenuMinimize, "Mi&nimize"));
+  Add(kScMaximize, CBaseDlg::Text(kStrMenuMaximize, "Ma&ximize"));
   menu_->addSeparator();
-  Add(kScClose, QMenu::tr("&Close"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+  Add(kScClose, CBaseDlg::Text(kStrMenuClose, "&Close"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 }
 
 QAction* SkinSystemMenu::Add(int command, const QString& text) {

@@ -21,8 +21,8 @@ struct Checker : WindowHandler {
     switch (static_cast<StatusKind>(kind)) {
       case StatusKind::SignalLevel: valid = value >= 0 && value <= 6; break;
       case StatusKind::OperatorShown: valid = value == 0 || value == 1; break;
-      case StatusKind::NetworkType:
-      case StatusKind::Roaming: valid = value >= 0 && value <= 2; break;
+      case StatusKind::NetworkType: valid = value >= 0 && value <= 2; break;
+      // Roaming goes to the window as the modem reports it.
       default: break;
     }
     if (!valid) __builtin_trap();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "core/text/FixedText.h"
 #include "core/event/ManualEventLoop.h"
 #include "tests/device/discovery/FakeDeviceEnumerator.h"
@@ -128,12 +131,17 @@ TEST_P(InstallerDisk, IsFoundByFriendlyName) {
   for (const auto& drive : GetParam().drives) devices_.devices[DeviceClass::CdRom].push_back(CdRomDrive(drive));
   EXPECT_EQ(discovery_.IsInstallerDiskPresent(), GetParam().present);
 
-  std::vector<std::string> started;
-  discovery_.StartModeSwitchIfNeeded([&](const std::string& program) {
-    started.push_back(program);
-    return true;
-  });
-  EXPECT_EQ(started, GetParam().present ? std::vector<std::string>{"usb_modeswitch"} : std::vector<std::string>{});
+  std::vector<std::vector<std::string>> started;
+  discovery_.StartModeSwitchIfNeeded(
+      [&](const std::vector<std::string>& argv) {
+        started.push_back(argv);
+        return true;
+      },
+      [](const std::string&) { return std::optional<std::string>("DefaultVendor=0x1c9e\n"); });
+  ASSERT_EQ(started.size(), GetParam().present ? 1u : 0u);
+  if (!started.empty()) {
+    EXPECT_EQ(started[0].front(), kModeSwitchProgram);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,9 +153,77 @@ INSTANTIATE_TEST_SUITE_P(
                       DiskCase{"NoDrives", "", {}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The tool is told which device to switch (the storage function's vendor
+// and product, on its bus and address) and how, with the switch
+// configuration its data package holds for that device: the same call the
+// data package's own device rules make.
+TEST_F(DeviceDiscoveryTest, ModeSwitchToolSwitchesTheStorageFunction) {
+  devices_.devices[DeviceClass::CdRom] = {CdRomDrive("", "USB\\VID_1C9E&PID_F000&MI_00", "2", "17")};
+  const std::string config =
+      "TargetVendor=0x1c9e\nTargetProductList=\"9000,9603\"\n"
+      "MessageContent=\"555342431234567800000000000001ff000000000000000000000000000000\"\n";
+  std::vector<std::string> asked;
+  std::vector<std::vector<std::string>> started;
+  ASSERT_TRUE(discovery_.StartModeSwitchIfNeeded(
+      [&](const std::vector<std::string>& argv) {
+        started.push_back(argv);
+        return true;
+      },
+      [&](const std::string& id) {
+        asked.push_back(id);
+        return std::optional<std::string>(config);
+      }));
+  EXPECT_EQ(asked, std::vector<std::string>{"1c9e:f000"});
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{kModeSwitchProgram, "-v", "0x1c9e", "-p", "0xf000", "-b", "2",
+                                                  "-g", "17", "-f", config}));
+}
+
+TEST_F(DeviceDiscoveryTest, ModeSwitchWithoutBusAddressNamesTheDeviceByItsIdsOnly) {
+  devices_.devices[DeviceClass::CdRom] = {CdRomDrive("", "usb\\vid_1614&pid_0800", "", "")};
+  std::vector<std::string> argv;
+  ASSERT_TRUE(discovery_.StartModeSwitchIfNeeded(
+      [&](const std::vector<std::string>& a) {
+        argv = a;
+        return true;
+      },
+      [](const std::string&) { return std::optional<std::string>("TargetClass=0xff\n"); }));
+  EXPECT_EQ(argv, (std::vector<std::string>{kModeSwitchProgram, "-v", "0x1614", "-p", "0x0800", "-f",
+                                            "TargetClass=0xff\n"}));
+}
+
+// Without the device's identifiers or a configuration for it the tool
+// cannot switch anything: it is not started.
+TEST_F(DeviceDiscoveryTest, ModeSwitchNeedsTheDevicesIdsAndAConfiguration) {
+  int starts = 0;
+  auto start = [&](const std::vector<std::string>&) { return ++starts, true; };
+  auto none = [](const std::string&) { return std::optional<std::string>(); };
+  auto some = [](const std::string&) { return std::optional<std::string>("TargetClass=0xff\n"); };
+  devices_.devices[DeviceClass::CdRom] = {CdRomDrive("")};
+  EXPECT_FALSE(discovery_.StartModeSwitchIfNeeded(start, none));
+  for (const char* id : {"", "usb\\vid_1c9e", "usb\\vid_1c9e&pid_", "usb\\vid_1c9g&pid_f000",
+                         "usb\\vid_1c9e1&pid_f000", "usb\\vid_../&pid_f000"}) {
+    devices_.devices[DeviceClass::CdRom] = {CdRomDrive("", id)};
+    EXPECT_FALSE(discovery_.StartModeSwitchIfNeeded(start, some)) << id;
+  }
+  EXPECT_EQ(starts, 0);
+  // A bus or address that is no number is left out rather than passed on.
+  devices_.devices[DeviceClass::CdRom] = {CdRomDrive("", "usb\\vid_1c9e&pid_f000", "1 -W", "5")};
+  std::vector<std::string> argv;
+  ASSERT_TRUE(discovery_.StartModeSwitchIfNeeded(
+      [&](const std::vector<std::string>& a) {
+        argv = a;
+        return true;
+      },
+      some));
+  EXPECT_EQ(std::find(argv.begin(), argv.end(), "-b"), argv.end());
+}
+
 TEST_F(DeviceDiscoveryTest, ModeSwitchToolThatCannotStartIsTolerated) {
   devices_.devices[DeviceClass::CdRom] = {CdRomDrive("")};
-  EXPECT_FALSE(discovery_.StartModeSwitchIfNeeded([](const std::string&) { return false; }));
+  EXPECT_FALSE(discovery_.StartModeSwitchIfNeeded(
+      [](const std::vector<std::string>&) { return false; },
+      [](const std::string&) { return std::optional<std::string>("TargetClass=0xff\n"); }));
 }
 
 // --- Modem device ------------------------------------------------------------

@@ -30,8 +30,13 @@ inline DeviceProperties SerialPort(std::string description, std::string hardware
                           std::move(portName)};
 }
 
-inline DeviceProperties CdRomDrive(std::string friendlyName) {
-  return DeviceProperties{"", "", std::move(friendlyName), std::nullopt};
+// A CD-ROM drive of a USB device (the modem's storage function by default).
+inline DeviceProperties CdRomDrive(std::string friendlyName, std::string hardwareId = "usb\\vid_1c9e&pid_f000",
+                                   std::string usbBus = "1", std::string usbDevice = "5") {
+  DeviceProperties drive{"", std::move(hardwareId), std::move(friendlyName), std::nullopt};
+  drive.usbBus = std::move(usbBus);
+  drive.usbDevice = std::move(usbDevice);
+  return drive;
 }
 
 }  // namespace evdo::test

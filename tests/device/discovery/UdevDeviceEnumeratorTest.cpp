@@ -163,6 +163,38 @@ TEST_F(UdevDeviceEnumeratorTest, InstallerDiskIsTheCdRomWithTheConfiguredModel) 
   EXPECT_FALSE(discovery.IsInstallerDiskPresent());
 }
 
+// The installer disk of a modem before its mode switch: a CD-ROM drive on
+// the USB device of the storage function, whose ids, bus and address the
+// mode-switch tool is given.
+TEST_F(UdevDeviceEnumeratorTest, InstallerDiskCarriesItsUsbDevice) {
+  const gchar* usb = Keep(umockdev_testbed_add_device(testbed_, "usb", "2-3", nullptr, "idVendor", "1c9e",
+                                                      "idProduct", "f000", "busnum", "2", "devnum", "7",
+                                                      nullptr, "DEVTYPE", "usb_device", nullptr));
+  const gchar* scsi = Keep(umockdev_testbed_add_device(testbed_, "scsi", "6:0:0:0", usb, "model",
+                                                       "USB SCSI CD-ROM ", nullptr, "DEVTYPE", "scsi_device",
+                                                       nullptr));
+  Keep(umockdev_testbed_add_device(testbed_, "block", "sr1", scsi, nullptr, "DEVTYPE", "disk", "DEVNAME",
+                                   "/dev/sr1", "ID_CDROM", "1", nullptr));
+  std::vector<DeviceProperties> drives;
+  ASSERT_TRUE(devices_.Enumerate(DeviceClass::CdRom, drives));
+  ASSERT_EQ(drives.size(), 1u);
+  EXPECT_EQ(drives[0].hardwareId, "usb\\vid_1c9e&pid_f000");
+  EXPECT_EQ(drives[0].usbBus, "2");
+  EXPECT_EQ(drives[0].usbDevice, "7");
+
+  CDeviceDiscovery discovery(devices_, settings_);
+  SetFieldText(settings_.Main_szUsbDiskFriendlyName, "USB SCSI CD-ROM");
+  std::vector<std::string> argv;
+  ASSERT_TRUE(discovery.StartModeSwitchIfNeeded(
+      [&](const std::vector<std::string>& a) {
+        argv = a;
+        return true;
+      },
+      [](const std::string& id) { return std::optional<std::string>(id == "1c9e:f000" ? "TargetClass=0xff\n" : ""); }));
+  EXPECT_EQ(argv, (std::vector<std::string>{kModeSwitchProgram, "-v", "0x1c9e", "-p", "0xf000", "-b", "2", "-g",
+                                            "7", "-f", "TargetClass=0xff\n"}));
+}
+
 TEST_F(UdevDeviceEnumeratorTest, EmptySystemHasNoDevices) {
   std::vector<DeviceProperties> out{DeviceProperties{}};
   for (DeviceClass cls : {DeviceClass::Ports, DeviceClass::CdRom, DeviceClass::Modems}) {

@@ -55,6 +55,11 @@ public:
                                        : kLatencyMs);
   }
   void EmptyCommandSlot() override { ++slotEmptied; }
+  void Cancel() override {
+    window_.KillTimer(kAnswerTimer);
+    pending_ = {};
+    ++cancelled;
+  }
 
   void OnMessage(MessageId, WParam, LParam) override {}
   void OnTimer(TimerId) override {
@@ -68,6 +73,7 @@ public:
 
   std::vector<StatusCommand> sent;
   int slotEmptied = 0;
+  int cancelled = 0;
 
 private:
   struct Pending {
@@ -297,6 +303,54 @@ TEST_F(DeviceInitializerTest, UnansweredServiceQueryEndsTheApplicationWhenCallsA
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(log.back(), "fail 380");
   EXPECT_EQ(modem_.Count(S::Operator), 0);
+}
+
+// Suspend at any point of the sequence (a command outstanding, a wait
+// armed, the card awaited): it stops without deciding anything and without
+// calling any hook but the picture's close, and starts afresh afterwards.
+class DeviceInitializerAbortTest : public DeviceInitializerTest,
+                                   public ::testing::WithParamInterface<std::uint64_t> {};
+
+TEST_P(DeviceInitializerAbortTest, AbortStopsTheSequenceAndItCanStartAgain) {
+  setup_.Main_nCall = 0;
+  modem_.Always(S::Service, Answer({"+CAD: 0", "OK"}));
+  ASSERT_TRUE(init_.InitializeDevice());
+  loop_.Advance(GetParam());
+  ASSERT_TRUE(init_.IsRunning());
+  const std::size_t sent = modem_.sent.size();
+  log.clear();
+  init_.Abort();
+  EXPECT_FALSE(init_.IsRunning());
+  EXPECT_FALSE(status_.IsInitialising());
+  EXPECT_TRUE(gate_.IsSet());
+  EXPECT_EQ(log, (std::vector<std::string>{"close"}));
+  loop_.Advance(600000);
+  EXPECT_EQ(modem_.sent.size(), sent);
+  EXPECT_EQ(log, (std::vector<std::string>{"close"}));
+  // Resume: the sequence runs again from its start.
+  modem_.Always(S::Service, Answer({"+CAD: 1", "OK"}));
+  log.clear();
+  modem_.sent.clear();
+  ASSERT_TRUE(init_.InitializeDevice());
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(modem_.sent.front(), S::EchoOff);
+  EXPECT_EQ(log.back(), "finished");
+}
+
+// 0: the first progress wait; 205: echo off outstanding; 235: the service
+// query outstanding; 300: a 500 ms no-service wait.
+INSTANTIATE_TEST_SUITE_P(Moments, DeviceInitializerAbortTest, ::testing::Values(0, 205, 235, 300));
+
+TEST_F(DeviceInitializerTest, AbortWhileTheCardIsAwaitedStopsWatchingIt) {
+  modem_.Script(S::Service, {Answer({"+CAD: SIM PIN", "OK"})});
+  init_.InitializeDevice();
+  ASSERT_TRUE(loop_.AdvanceUntil([&] { return !log.empty() && log.back() == "pin 20"; }, 10000));
+  init_.Abort();
+  status_.Pin().simState = kSimStateReady;
+  loop_.Advance(10000);
+  init_.PinEntryEnded();
+  EXPECT_FALSE(init_.IsRunning());
+  EXPECT_EQ(modem_.Count(S::Csmss), 0);
 }
 
 TEST_F(DeviceInitializerTest, UnansweredServiceQueryWithCallsOnSkipsTheSteps) {

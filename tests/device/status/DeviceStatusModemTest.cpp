@@ -167,6 +167,64 @@ TEST_F(DeviceStatusModemTest, NoServiceThenReadyRepeatsTheServiceQuery) {
   EXPECT_EQ(Sent("AT+CSCA?"), 1);
 }
 
+// Suspend in the middle of the no-service loop: the sequence stops with the
+// port, nothing more is sent or decided (with calls off a failed check would
+// end the program), and the sequence after resume is accepted.
+TEST_F(DeviceStatusModemTest, SuspendStopsTheSequenceAndResumeRunsItAgain) {
+  setup_.Main_nCall = 0;
+  Control("devstatus card noservice");
+  ASSERT_TRUE(initializer_.InitializeDevice());
+  ASSERT_TRUE(Until([this] { return Sent("AT+CAD?") >= 3; }));
+  // Suspend: the main window stops the sequence, then closes the port.
+  initializer_.Abort();
+  port_.Close();
+  const int sentAtSuspend = Sent("AT+CAD?");
+  EXPECT_FALSE(initializer_.IsRunning());
+  EXPECT_FALSE(status_.IsInitialising());
+  EXPECT_TRUE(dispatcher_.NotificationGate().IsSet());
+  loop_.AdvanceUntil([] { return false; }, 200000, 100, kRealWaitMs);
+  EXPECT_EQ(failed_, 0);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Closed);
+  EXPECT_FALSE(dispatcher_.HasHandler(kCommandSlot));
+  EXPECT_EQ(Sent("AT+CAD?"), sentAtSuspend);
+  // Resume.
+  Control("devstatus card ready");
+  ASSERT_TRUE(port_.Open(modem_.SerialPath().c_str(), true));
+  status_.Pin().simState = kSimStateResumed;
+  ASSERT_TRUE(RunInitialisation());
+  EXPECT_EQ(status_.Pin().simState.load(), kSimStateReady);
+  EXPECT_EQ(failed_, 0);
+  EXPECT_EQ(Sent("AT+CSCA?"), 1);
+}
+
+// Suspend while a status command waits for an answer that never comes: the
+// command is dropped without its give-up touching the closed port, and its
+// caller hears nothing more.
+TEST_F(DeviceStatusModemTest, SuspendDropsAnOutstandingStatusCommand) {
+  Control("fault silent 1");
+  int calls = 0;
+  commands_.Send(StatusCommand::Signal, [&](CommandOutcome) { ++calls; });
+  ASSERT_TRUE(commands_.IsOutstanding());
+  commands_.Cancel();
+  port_.Close();
+  EXPECT_FALSE(commands_.IsOutstanding());
+  EXPECT_FALSE(dispatcher_.HasHandler(kCommandSlot));
+  loop_.AdvanceUntil([] { return false; }, 2 * kStatusWaitMs, 100, kRealWaitMs);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Closed);
+}
+
+// A give-up that comes after the port was closed leaves it Closed.
+TEST_F(DeviceStatusModemTest, GiveUpAfterCloseLeavesThePortClosed) {
+  Control("fault silent 1");
+  CommandOutcome outcome = CommandOutcome::Answered;
+  commands_.Send(StatusCommand::Signal, [&](CommandOutcome o) { outcome = o; });
+  port_.Close();
+  loop_.AdvanceUntil([] { return false; }, kStatusWaitMs + 100, 100, kRealWaitMs);
+  EXPECT_EQ(outcome, CommandOutcome::TimedOut);
+  EXPECT_EQ(port_.GetState(), CSerialPort::Closed);
+}
+
 TEST_F(DeviceStatusModemTest, PinRequiredWaitsForTheEntryThenRunsTheSteps) {
   Control("devstatus card pin");
   ASSERT_TRUE(initializer_.InitializeDevice());

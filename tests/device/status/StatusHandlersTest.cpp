@@ -78,12 +78,14 @@ TEST_F(StatusHandlersTest, NetworkTypeAndRoamingAnswersStoreAndPost) {
   EXPECT_EQ(status_.networkStatus.load(), 2);
   EXPECT_EQ(status_.roaming.load(), 1);
   EXPECT_EQ(Posted(), (Statuses{{8, 2}, {2, 1}}));
-  // Values without a picture are stored but shown as none.
+  // Network types without a picture are stored but shown as none; the
+  // roaming value goes to the window as the modem reported it (its table
+  // has pictures up to 9).
   ApplyNetworkTypeAnswer(status_, TestBlock{"$NWRAT: 258,1", "OK"}.Lines());
   ApplyRoamingAnswer(status_, TestBlock{"$ROAM: 7", "OK"}.Lines());
   EXPECT_EQ(status_.networkStatus.load(), 258);
   EXPECT_EQ(status_.roaming.load(), 7);
-  EXPECT_EQ(Posted(), (Statuses{{8, 0}, {2, 0}}));
+  EXPECT_EQ(Posted(), (Statuses{{8, 0}, {2, 7}}));
   // Not answered OK, or not the expected line: nothing changes.
   ApplyNetworkTypeAnswer(status_, TestBlock{"$NWRAT: 1,1", "ERROR"}.Lines());
   ApplyRoamingAnswer(status_, TestBlock{"ROAM: 0", "OK"}.Lines());
@@ -134,6 +136,14 @@ TEST_F(StatusHandlersTest, PlmnWithEmptyQuotesEmptiesTheOperatorAndStillPosts) {
   EXPECT_EQ(Posted(), (Statuses{{5, 1}}));
   OnCurrentPlmn(status_, TestBlock{"Current PLMN: \"Demo Telecom\""}.Lines());
   EXPECT_EQ(status_.OperatorText(), "Demo Telecom");
+}
+
+TEST_F(StatusHandlersTest, RoamingNotificationPostsTheReportedValue) {
+  for (int value : {0, 1, 2, 3, 8, 9, 12}) {
+    OnRoamingStatus(status_, TestBlock{"Roaming status: " + std::to_string(value)}.Lines());
+    EXPECT_EQ(status_.roaming.load(), value);
+    EXPECT_EQ(Posted(), (Statuses{{2, value}}));
+  }
 }
 
 TEST_F(StatusHandlersTest, NumberNotificationsStoreAndPostTheirKind) {

@@ -177,6 +177,24 @@ TEST_F(ModemEngineTest, ControlCommandsSendLinesAndBytes) {
   EXPECT_NE(engine_.Control("help").find("fault silent|garbage"), std::string::npos);
 }
 
+TEST_F(ModemEngineTest, DataCallPreferenceDialAndFailures) {
+  engine_.SetEcho(false);
+  EXPECT_EQ(Say("AT+PHPREF=1\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF?\r"), "\r\n+PHPREF: 1\r\n\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF=7\r"), "\r\nERROR\r\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nCONNECT 153600\r\n");
+  EXPECT_EQ(Say("ATH\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nCONNECT 3100000\r\n");
+  EXPECT_EQ(engine_.Control("datacall nocarrier"), "OK\n");
+  EXPECT_EQ(Say("ATD#777\r"), "\r\nNO CARRIER\r\n");
+  EXPECT_EQ(engine_.Control("datacall silent"), "OK\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "");
+  EXPECT_EQ(engine_.Control("datacall answer"), "OK\n");
+  EXPECT_EQ(Say("AT+PHPREF=2\r"), "\r\nOK\r\n");
+  EXPECT_NE(engine_.Control("datacall maybe"), "OK\n");
+}
+
 TEST_F(ModemEngineTest, PowerCycleRestoresEchoAndDropsTextEntry) {
   engine_.Commands().Add("AT+XTEXT", [](ModemEngine&, std::string_view, ModemReply& reply) {
     reply.Prompt([](ModemEngine&, const std::string&, ModemReply& answer) { answer.Ok(); });
@@ -199,6 +217,29 @@ TEST(ControlArgsTest, EscapesRoundTrip) {
   EXPECT_FALSE(ParseNumber("42x", 0, 100, value));
   EXPECT_FALSE(ParseNumber("101", 0, 100, value));
   EXPECT_EQ(SplitWords("  a \t bc  d "), (std::vector<std::string_view>{"a", "bc", "d"}));
+}
+
+TEST_F(ModemEngineTest, BlanksBeforeTheCommandAreSkippedAsAModemDoes) {
+  engine_.SetEcho(false);
+  EXPECT_EQ(Say("  AT\r"), "\r\nOK\r\n");
+  EXPECT_EQ(Say("\t at+gsn\r"), "\r\n0x80A1B2C3\r\n\r\nOK\r\n");
+  // A line without the prefix is no command: not answered, but recorded.
+  EXPECT_EQ(Say(" hello\r"), "");
+  std::string history = engine_.Control("history");
+  EXPECT_NE(history.find("AT\n"), std::string::npos) << history;
+  EXPECT_NE(history.find("(ignored, no AT)  hello"), std::string::npos) << history;
+}
+
+TEST_F(ModemEngineTest, SettingsOutOfRangeAreRefusedWithTheRange) {
+  for (const char* bad : {"devstatus signal 40", "devstatus signal -1", "devstatus signal 98", "devstatus signal x"}) {
+    std::string reply = engine_.Control(bad);
+    EXPECT_EQ(reply.rfind("ERROR", 0), 0u) << bad;
+    EXPECT_NE(reply.find("0 to 31, or 99"), std::string::npos) << reply;
+  }
+  EXPECT_EQ(engine_.Control("devstatus signal 31"), "OK\n");
+  EXPECT_EQ(engine_.Control("devstatus signal 99"), "OK\n");
+  engine_.SetEcho(false);
+  EXPECT_NE(Say("AT+CSQ\r").find("99, 99"), std::string::npos);
 }
 
 }  // namespace

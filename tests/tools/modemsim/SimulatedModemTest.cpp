@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 
 #include "tools/modemsim/ControlClient.h"
 #include "tools/modemsim/SimulatedModem.h"
@@ -123,6 +126,57 @@ TEST_F(SimulatedModemTest, SlowAnswerTakesItsTimeByteByByte) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
   ASSERT_TRUE(modem_->WaitForAnswers(1, 10000));
   EXPECT_GT(modem_->LastAnswerSentNanos(), 0);
+}
+
+TEST_F(SimulatedModemTest, ASecondSimulatorOnAControlPathInUseIsRefused) {
+  SimulatedModemOptions options;
+  options.controlSocket = socket_;
+  {
+    SimulatedModem second(options);
+    std::string error;
+    EXPECT_FALSE(second.Open(error));
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+  }
+  // The first one still has its socket, and answers on it.
+  ControlClient client;
+  std::string error;
+  ASSERT_TRUE(client.Connect(socket_, error)) << error;
+  EXPECT_EQ(client.Command("echo on"), "OK\n");
+}
+
+TEST(SimulatedModemSocket, AStaleSocketIsReplacedAndAFileIsNot) {
+  const std::string base = ::testing::TempDir() + "modemsim-stale-" + std::to_string(::getpid());
+  // A socket file nobody listens on, as a killed simulator leaves it.
+  {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s.sock", base.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  }
+  SimulatedModemOptions options;
+  options.controlSocket = base + ".sock";
+  {
+    SimulatedModem modem(options);
+    std::string error;
+    EXPECT_TRUE(modem.Open(error)) << error;
+  }
+  // A file of the user's own is never deleted.
+  const std::string file = base + ".txt";
+  std::FILE* f = std::fopen(file.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("mine", f);
+  std::fclose(f);
+  options.controlSocket = file;
+  {
+    SimulatedModem modem(options);
+    std::string error;
+    EXPECT_FALSE(modem.Open(error));
+    EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
+  }
+  EXPECT_EQ(::access(file.c_str(), F_OK), 0);
+  ::unlink(file.c_str());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "core/settings/ProfileFile.h"
+#include "tests/support/TempDir.h"
 #include "tests/ui/skin/FakePictureSink.h"
 #include "tests/ui/skin/TestText.h"
 #include "ui/skin/SkinTheme.h"
@@ -241,14 +242,10 @@ TEST_F(SkinThemeLoaderTest, ReloadDropsTheEarlierSkin) {
 
 class ThemeFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("skin-theme-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir / "my skin");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::filesystem::path dir;
+  // A folder of its own: two test runs at once never share it.
+  void SetUp() override { std::filesystem::create_directories(dir / "my skin"); }
+  test::TempDir scratch;
+  std::filesystem::path dir{scratch.Path()};
   FakePictureSink sink;
 };
 
