@@ -6,6 +6,7 @@
 #include "ui/text/QtText.h"
 #include "app/StatusIndicators.h"
 #include "calls/ui/CallDlg.h"
+#include "phonebook/ui/PhoneBookDlg.h"
 #include "core/settings/SetupData.h"
 #include "ui/StringIds.h"
 
@@ -28,6 +29,10 @@ void RegisterCallPage(CModaraApp& app) {
     s.clearIncomingFlag = [window] { window->IncomingCallFlag() = false; };
     s.callIndicator = [window](int value, int missed) { window->SetCallIndicator(value, missed); };
     s.showPage = [window] { window->ShowCallPage(); };
+    s.saveToPhonebook = [window](const std::string& number, QWidget* over) {
+      if (auto* phonebook = dynamic_cast<CPhoneBookDlg*>(window->Page(PageKind::Phonebook)))
+        phonebook->NewContactFromNumber(number, over);
+    };
     return new CCallDlg(std::move(s), &main);
   });
 }

@@ -140,8 +140,12 @@ void CCallDlg::BuildWindow() {
   contacts_->setObjectName("contacts");
   historyButton_ = new QPushButton(this);
   historyButton_->setObjectName("history");
+  message_ = new QPushButton(this);
+  message_->setObjectName("message");
+  message_->setVisible(static_cast<bool>(services_.writeMessage));
   moreRow->addWidget(contacts_);
   moreRow->addWidget(historyButton_);
+  moreRow->addWidget(message_);
   layout->addLayout(moreRow);
 
   auto* volumeRow = new QHBoxLayout;
@@ -175,12 +179,16 @@ void CCallDlg::BuildWindow() {
   });
   connect(contacts_, &QPushButton::clicked, this, [this] { PickContact(); });
   connect(historyButton_, &QPushButton::clicked, this, [this] { OpenHistory(); });
+  connect(message_, &QPushButton::clicked, this, [this] {
+    if (services_.writeMessage) services_.writeMessage(control_->Field());
+  });
 
   erase_->setText(Str(kStrButtonErase));
   dial_->setText(Str(kStrButtonDial));
   end_->setText(Str(kStrButtonEndCall));
   contacts_->setText(Str(kStrButtonContacts));
   historyButton_->setText(Str(kStrButtonCallHistory));
+  message_->setText(Str(kStrButtonSendMessage));
   volumeLabel_->setText(Str(kStrLabelVolume));
   Refresh();
 }
@@ -264,6 +272,8 @@ CCallHistoryDlg* CCallDlg::OpenHistory() {
       if (services_.showPage) services_.showPage();
       return control_->DialNumber(number);
     };
+    s.writeMessage = services_.writeMessage;
+    s.saveToPhonebook = services_.saveToPhonebook;
     history_ = new CCallHistoryDlg(std::move(s), window());
     history_->setAttribute(Qt::WA_DeleteOnClose);
   }

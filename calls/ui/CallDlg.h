@@ -43,6 +43,12 @@ struct CallPageServices {
   std::function<void(int value, int missedCount)> callIndicator;
   // Shows the page (an incoming call is answered from the pop-up).
   std::function<void()> showPage;
+  // Opens the message writing window with the number as recipient; empty:
+  // messages cannot be written from here.
+  std::function<void(const std::string& number)> writeMessage;
+  // Makes a new contact of the number through the phonebook (the position
+  // dialog, then the editor), over the window given; empty: no phonebook.
+  std::function<void(const std::string& number, QWidget* over)> saveToPhonebook;
 };
 
 class CCallDlg : public CBasePage {
@@ -97,6 +103,7 @@ private:
   QPushButton* end_ = nullptr;
   QPushButton* contacts_ = nullptr;
   QPushButton* historyButton_ = nullptr;
+  QPushButton* message_ = nullptr;
   QSlider* volume_ = nullptr;
   QLabel* volumeLabel_ = nullptr;
   QList<QPushButton*> keys_;

@@ -17,8 +17,6 @@
 #include "ui/LanguageStrings.h"
 #include "ui/text/QtText.h"
 #include "phonebook/PbData.h"
-#include "phonebook/ui/ContactDlg.h"
-#include "phonebook/ui/SelPosition.h"
 #include "ui/StringIds.h"
 
 namespace evdo {
@@ -70,6 +68,9 @@ CCallHistoryDlg::CCallHistoryDlg(HistoryWindowServices services, QWidget* parent
   auto* buttons = new QHBoxLayout;
   callBack_ = new QPushButton(Str(kStrButtonCallBack), this);
   callBack_->setObjectName("callBack");
+  message_ = new QPushButton(Str(kStrButtonSendMessage), this);
+  message_->setObjectName("message");
+  message_->setVisible(static_cast<bool>(services_.writeMessage));
   save_ = new QPushButton(Str(kStrButtonSaveToPhonebook), this);
   save_->setObjectName("save");
   delete_ = new QPushButton(Str(kStrButtonDelete), this);
@@ -78,16 +79,17 @@ CCallHistoryDlg::CCallHistoryDlg(HistoryWindowServices services, QWidget* parent
   deleteAll_->setObjectName("deleteAll");
   close_ = new QPushButton(Str(kStrButtonClose), this);
   close_->setObjectName("close");
-  for (QPushButton* b : {callBack_, save_, delete_, deleteAll_}) buttons->addWidget(b);
+  for (QPushButton* b : {callBack_, message_, save_, delete_, deleteAll_}) buttons->addWidget(b);
   buttons->addStretch(1);
   buttons->addWidget(close_);
   layout->addLayout(buttons);
-  save_->setEnabled(services_.phonebook != nullptr);
+  save_->setEnabled(services_.phonebook != nullptr && static_cast<bool>(services_.saveToPhonebook));
 
   connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { ShowList(kTabLists[index]); });
   connect(rows_->header(), &QHeaderView::sectionClicked, this, [this](int column) { ClickColumn(column); });
   connect(rows_, &QTreeWidget::itemActivated, this, [this] { CallBack(); });
   connect(callBack_, &QPushButton::clicked, this, [this] { CallBack(); });
+  connect(message_, &QPushButton::clicked, this, [this] { SendMessage(); });
   connect(save_, &QPushButton::clicked, this, [this] { SaveToPhonebook(); });
   connect(delete_, &QPushButton::clicked, this, [this] { DeleteSelected(); });
   connect(deleteAll_, &QPushButton::clicked, this, [this] { DeleteAll(); });
@@ -175,6 +177,14 @@ void CCallHistoryDlg::CallBack() {
   if (services_.dial && services_.dial(std::string(r.Number()))) close();
 }
 
+void CCallHistoryDlg::SendMessage() {
+  if (services_.history->IsEmpty(shown_) || !services_.writeMessage) return;
+  HistRecord r{};
+  if (!Selected(r)) return;
+  if (!UsableNumber(r)) return tell(kStrNoNumber);
+  services_.writeMessage(std::string(r.Number()));
+}
+
 void CCallHistoryDlg::SaveToPhonebook() {
   if (services_.history->IsEmpty(shown_) || services_.phonebook == nullptr) return;
   HistRecord r{};
@@ -182,16 +192,8 @@ void CCallHistoryDlg::SaveToPhonebook() {
   if (services_.phonebook->Count() >= kMaxContacts) return tell(kStrPhonebookFull);
   if (!UsableNumber(r)) return tell(kStrNoNumber);
   if (!CPbData::CheckNumberCharacters(r.Number())) return tell(kStrInvalidNumberCharacter);
-  const std::string number(r.Number());
-  CSelPosition position(QString(), FromAnsi(number), false, this);
-  if (position.exec() != QDialog::Accepted) return;
-  ContactRecord initial = EmptyContact();
-  SetFieldValue(initial, position.Field(), number);
-  CContactDlg editor(CContactDlg::kEditContact, initial, nullptr, this);
-  if (editor.exec() != QDialog::Accepted) return;
-  ChangeResult saved = services_.phonebook->Append(editor.Result());
-  if (!saved && saved.message != 0) tell(saved.message);
-  else if (!saved) QMessageBox::warning(this, windowTitle(), QString::fromStdString(saved.Error()));
+  if (services_.saveToPhonebook) services_.saveToPhonebook(std::string(r.Number()), this);
+  // The names the list shows may have changed.
   Redisplay();
 }
 

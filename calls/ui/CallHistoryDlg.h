@@ -25,6 +25,12 @@ struct HistoryWindowServices {
   CPbData* phonebook = nullptr;  // may be null
   // Dials a number on the call page (the page checks it); true when sent.
   std::function<bool(const std::string& number)> dial;
+  // Opens the message writing window with the number as recipient; empty:
+  // the send command is not offered.
+  std::function<void(const std::string& number)> writeMessage;
+  // Makes a new contact of the number through the phonebook's position
+  // dialog and editor, over the window given.
+  std::function<void(const std::string& number, QWidget* over)> saveToPhonebook;
 };
 
 class CCallHistoryDlg : public CBaseDlg {
@@ -41,6 +47,7 @@ public:
 
   // The commands, as their buttons run them.
   void CallBack();
+  void SendMessage();
   void SaveToPhonebook();
   void DeleteSelected();
   void DeleteAll();
@@ -70,6 +77,7 @@ private:
   QTabBar* tabs_ = nullptr;
   QTreeWidget* rows_ = nullptr;
   QPushButton* callBack_ = nullptr;
+  QPushButton* message_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* delete_ = nullptr;
   QPushButton* deleteAll_ = nullptr;

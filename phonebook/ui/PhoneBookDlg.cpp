@@ -168,14 +168,15 @@ void CPhoneBookDlg::NewContact() {
   editor.exec();
 }
 
-void CPhoneBookDlg::NewContactFromNumber(const std::string& number) {
-  if (!CPbData::CheckNumberCharacters(number)) return ShowPbMessage(this, pbmsg::kInvalidNumber);
-  if (store_.Count() >= kMaxContacts) return ShowPbMessage(this, pbmsg::kStoreFull);
-  CSelPosition position(QString(), FromAnsi(number), false, this);
+void CPhoneBookDlg::NewContactFromNumber(const std::string& number, QWidget* over) {
+  QWidget* parent = over != nullptr ? over : this;
+  if (!CPbData::CheckNumberCharacters(number)) return ShowPbMessage(parent, pbmsg::kInvalidNumber);
+  if (store_.Count() >= kMaxContacts) return ShowPbMessage(parent, pbmsg::kStoreFull);
+  CSelPosition position(QString(), FromAnsi(number), false, parent);
   if (position.exec() != QDialog::Accepted) return;
   ContactRecord initial = EmptyContact();
   SetFieldValue(initial, position.Field(), number);
-  CContactDlg editor(CContactDlg::kFromNumber, initial, services_.mainWindow, this);
+  CContactDlg editor(CContactDlg::kFromNumber, initial, services_.mainWindow, parent);
   editor.exec();
 }
 

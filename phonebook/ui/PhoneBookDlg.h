@@ -50,8 +50,9 @@ public:
   void SendMessage();
   void Call();
   // A new contact from a number of another window: the number is checked,
-  // the position dialog asks for its field, and the editor opens with it.
-  void NewContactFromNumber(const std::string& number);
+  // the position dialog asks for its field, and the editor opens with it,
+  // over that window (over; null: this page).
+  void NewContactFromNumber(const std::string& number, QWidget* over = nullptr);
   void SortBy(int column);
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;

@@ -253,6 +253,51 @@ TEST(CallHistoryWindow, SortsDeletesAndCallsBack) {
   EXPECT_EQ(column(1), QStringList{"444"});
 }
 
+TEST(CallHistoryWindow, SendsAMessageAndSavesANumberThroughTheirWindows) {
+  App();
+  QTemporaryDir dir;
+  CHistData history((dir.path() + "/HistData.dat").toStdString());
+  history.Load();
+  history.Add(kMissedCalls, Call("", 1, 0));
+  history.Add(kMissedCalls, Call("13800138000", 2, 0));
+  CPbData phonebook;
+  phonebook.SetSaveFunction([](const std::string&, const Bytes&) { return FileResult{}; });
+  std::vector<std::string> written, saved;
+  HistoryWindowServices s;
+  s.history = &history;
+  s.phonebook = &phonebook;
+  s.writeMessage = [&](const std::string& n) { written.push_back(n); };
+  s.saveToPhonebook = [&](const std::string& n, QWidget* over) {
+    saved.push_back(n);
+    EXPECT_NE(over, nullptr);
+  };
+  CCallHistoryDlg window(s);
+  std::vector<int> told;
+  window.tell = [&](int id) { told.push_back(id); };
+  window.ShowList(kMissedCalls);
+  ASSERT_TRUE(window.findChild<QPushButton*>("message")->isVisibleTo(&window));
+  window.SendMessage();
+  EXPECT_EQ(told, std::vector<int>{kStrSelectEntry});
+  window.Rows().setCurrentItem(window.Rows().topLevelItem(0));
+  window.SendMessage();
+  window.SaveToPhonebook();
+  EXPECT_EQ(written, std::vector<std::string>{"13800138000"});
+  EXPECT_EQ(saved, std::vector<std::string>{"13800138000"});
+  // A call without a number has nothing to send or keep.
+  told.clear();
+  window.Rows().setCurrentItem(window.Rows().topLevelItem(1));
+  window.SendMessage();
+  window.SaveToPhonebook();
+  EXPECT_EQ(told, (std::vector<int>{kStrNoNumber, kStrNoNumber}));
+  EXPECT_EQ(written.size(), 1u);
+  EXPECT_EQ(saved.size(), 1u);
+  // Without a message window the command is not offered.
+  HistoryWindowServices plain;
+  plain.history = &history;
+  CCallHistoryDlg without(plain);
+  EXPECT_FALSE(without.findChild<QPushButton*>("message")->isVisibleTo(&without));
+}
+
 TEST(RingSound, PlaysTheFileAgainAndAgainUntilStopped) {
   App();
   QTemporaryDir dir;

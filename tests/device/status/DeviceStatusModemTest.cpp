@@ -346,6 +346,8 @@ TEST_F(DeviceStatusModemTest, CommandsAreRefusedWhileAnotherIsOutstanding) {
 
 TEST_F(DeviceStatusModemTest, OperatorNameQueryFillsTheTextWithoutWaiting) {
   Control("devstatus operator CTC");
+  // The answer waits long enough for the second query to find the port busy.
+  Control("fault delay 300 1");
   ASSERT_TRUE(commands_.QueryOperatorName());
   EXPECT_FALSE(commands_.QueryOperatorName());  // the port is busy
   EXPECT_TRUE(refusals_.empty());               // and says nothing
