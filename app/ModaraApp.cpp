@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "app/CallPage.h"
+#include "app/MessagesPage.h"
 #include "app/FixedPortEnumerator.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
@@ -38,6 +39,7 @@
 #include "internet/MonthLogData.h"
 #include "phonebook/PbData.h"
 #include "platform/udev/UdevDeviceEnumerator.h"
+#include "sms/MessageList.h"
 #include "sms/SmsData.h"
 #include "ui/LanguageStrings.h"
 #include "ui/notify/DesktopNotifier.h"
@@ -98,6 +100,7 @@ int CModaraApp::Run() {
   ShowSplash();                            // 8
   if (!CreatePort()) return kExitFailure;  // 9
   RegisterCallPage(*this);
+  RegisterMessagesPage(*this);
   mainWindow_ = new CModaraDlg(*this);     // 10
   if (unattended_) unattended_->Exempt(mainWindow_);
   if (!dispatcher_->StartThreads()) {      // 11
@@ -175,6 +178,27 @@ bool CModaraApp::ClaimInstance() {
     Q_EMIT instance_->RaiseRequested();
     if (mainWindow_ && timing_.readyMs >= 0) mainWindow_->DialNumber(number);
     else options_.dialNumber = number;
+    reply->Finish(kExitOk);
+  });
+  // A later copy's "list-sms BOX": the box as JSON, whatever the device does.
+  connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    if (!command.startsWith(QLatin1String(CSingleInstance::kListSmsCommand))) return;
+    const int box = SmsBoxFromName(command.mid(static_cast<int>(std::strlen(CSingleInstance::kListSmsCommand))).toStdString());
+    if (box < 0) {
+      reply->Message(QStringLiteral("no such message box"));
+      return reply->Finish(kExitUsage);
+    }
+    if (sms_ == nullptr) {
+      reply->Message(QStringLiteral("the message store is not loaded yet"));
+      return reply->Finish(kExitFailure);
+    }
+    const CPbData* pb = phonebook_.get();
+    SmsNameLookup lookup = [pb](std::string_view number) -> std::optional<std::string> {
+      std::string name;
+      if (pb != nullptr && pb->FindNameByNumber(number, name) && !name.empty()) return name;
+      return std::nullopt;
+    };
+    reply->Message(QString::fromStdString(SmsBoxJson(*sms_, box, lookup)));
     reply->Finish(kExitOk);
   });
   return instance_->Claim(InstanceTitle());
