@@ -38,8 +38,7 @@ constexpr int kTabTitles[kSmsBoxCount] = {kStrTabInbox, kStrTabOutbox, kStrTabSa
 constexpr int kColumnTitles[kSmsColumnCount] = {kStrColumnName, kStrColumnNumber, kStrColumnTime,
                                                  kStrColumnContent};
 constexpr int kColumnWidths[kSmsColumnCount] = {100, 150, 200, 0};
-// The content column takes the rest of the list's width less this.
-constexpr int kContentMargin = 120;
+// The content column takes the rest of the list's width.
 constexpr int kMinContentWidth = 160;
 constexpr int kIconSize = 16;
 
@@ -124,6 +123,7 @@ void CSmsDlg::BuildWindow() {
   tabs_->setObjectName("boxes");
   for (int title : kTabTitles) tabs_->addTab(Str(title));
   tabs_->setFocusPolicy(Qt::TabFocus);
+  tabs_->setExpanding(false);
   layout->addWidget(tabs_);
 
   rows_ = new QTreeWidget(this);
@@ -146,6 +146,8 @@ void CSmsDlg::BuildWindow() {
   rows_->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
                                       " border-bottom: 1px solid palette(midlight); }"));
   layout->addWidget(rows_, 1);
+  // The page's focus goes to the list, so the keyboard starts on a message.
+  setFocusProxy(rows_);
 
   auto make = [this](int text, const char* name) {
     auto* b = new QPushButton(Str(text), this);
@@ -241,7 +243,28 @@ std::optional<SmsRecord> CSmsDlg::RecordAt(int box, int row) const {
   return services_.sms->GetRecord(box, Order(box).IndexAt(row));
 }
 
+void CSmsDlg::KeepSelectionVisible() {
+  // The selected rows stay marked while the read window or a box has the
+  // focus: the inactive selection takes the active colours.
+  QPalette pal = rows_->palette();
+  pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+  pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+  rows_->setPalette(pal);
+}
+
+void CSmsDlg::SelectRow(int box, int row) {
+  if (box != box_ || row < 0 || row >= rows_->topLevelItemCount()) return;
+  rows_->clearSelection();
+  QTreeWidgetItem* item = rows_->topLevelItem(row);
+  rows_->setCurrentItem(item);
+  item->setSelected(true);
+  rows_->scrollToItem(item);
+}
+
+bool CSmsDlg::CanWrite() const { return static_cast<bool>(services_.openWriteWindow); }
+
 void CSmsDlg::Fill() {
+  KeepSelectionVisible();
   rows_->setUpdatesEnabled(false);
   rows_->clear();
   const CSmsListOrder& order = Order(box_);
@@ -281,7 +304,7 @@ void CSmsDlg::FitContentColumn() {
   int fixed = 0;
   for (int c = 0; c + 1 < kSmsColumnCount; ++c) fixed += kColumnWidths[c];
   const int width = rows_->viewport()->width();
-  rows_->setColumnWidth(kSmsContentColumn, std::max(kMinContentWidth, width - fixed - kContentMargin));
+  rows_->setColumnWidth(kSmsContentColumn, std::max(kMinContentWidth, width - fixed));
 }
 
 void CSmsDlg::resizeEvent(QResizeEvent* event) {

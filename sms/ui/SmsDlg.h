@@ -100,6 +100,9 @@ public:
   QString NumberText(const SmsRecord& record) const;
   // An unread record shown in the read window becomes read at once.
   void MarkRead(int box, int row);
+  // Marks row as the one selected (the read window's message).
+  void SelectRow(int box, int row);
+  bool CanWrite() const;
   // Opens the write window (the hooks).
   void OpenWrite(const QString& recipients, const QString& text);
 
@@ -120,6 +123,7 @@ private:
   void BuildWindow();
   void Fill();
   void FitContentColumn();
+  void KeepSelectionVisible();
   void UpdateButtons();
   void Rebuild(int box);
   SmsNameLookup Lookup() const;

@@ -97,6 +97,8 @@ void CSmsReadDlg::ShowRow(int box, int row) {
   const bool inbox = box == Inbox;
   first_->setText(Str(inbox ? kStrButtonReply : kStrSmsFirst));
   second_->setText(Str(inbox ? kStrButtonClose : kStrSmsLast));
+  first_->setEnabled(!inbox || page_.CanWrite());
+  page_.SelectRow(box, row);
   const int rows = page_.Order(box).Rows();
   previous_->setEnabled(SmsReadTarget(row, rows, SmsReadMove::Previous) >= 0);
   next_->setEnabled(SmsReadTarget(row, rows, SmsReadMove::Next) >= 0);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/files/RawRecord.h"
 #include "phonebook/PbData.h"
 #include "sms/SmsData.h"
 #include "sms/ui/SmsDlg.h"
@@ -492,12 +493,17 @@ TEST_F(SmsPageTest, TheExportChoiceStaysOpenOnAnEmptyBoxAndClosesAfterWriting) {
 }
 
 TEST_F(SmsPageTest, AFullInboxListsAllAndDeletingOneClearsTheFullState) {
+  // The file of a full inbox, newest first, loaded and saved once.
+  Bytes image;
+  AppendU16(image, kSmsBoxCapacity);
+  AppendU16(image, 0);
+  AppendU16(image, 0);
+  for (int i = kSmsBoxCapacity - 1; i >= 0; --i)
+    AppendRecord(image, MakeRecord(RecRead, "1", Day(1).AddSeconds(i), "m" + std::to_string(i)));
+  ASSERT_EQ(sms_.LoadFromBytes(image), "");
+  ASSERT_TRUE(sms_.Save());
   SmsRecord r = MakeRecord(RecRead, "1", Day(1), "x");
-  for (int i = 0; i < kSmsBoxCapacity; ++i) {
-    r.time.Set(Day(1).AddSeconds(i));
-    SetFieldText(r.text, "m" + std::to_string(i));
-    ASSERT_TRUE(sms_.AddRecord(Inbox, r, false));
-  }
+  EXPECT_FALSE(sms_.AddRecord(Inbox, r, false));  // full: refused without overwrite
   ASSERT_TRUE(sms_.IsFull(Inbox));
   CSmsDlg& page = Page();
   EXPECT_EQ(Rows().topLevelItemCount(), kSmsBoxCapacity);
