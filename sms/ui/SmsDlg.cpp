@@ -1,5 +1,6 @@
 #include "sms/ui/SmsDlg.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -144,7 +145,9 @@ void CSmsDlg::BuildWindow() {
   rows_->header()->setSortIndicatorShown(true);
   // Grid lines between the cells.
   rows_->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
-                                      " border-bottom: 1px solid palette(midlight); }"));
+                                      " border-bottom: 1px solid palette(midlight); }"
+                                      "QTreeView::item:selected { background: palette(highlight);"
+                                      " color: palette(highlighted-text); }"));
   layout->addWidget(rows_, 1);
   // The page's focus goes to the list, so the keyboard starts on a message.
   setFocusProxy(rows_);
@@ -174,7 +177,14 @@ void CSmsDlg::BuildWindow() {
   pageRow->addStretch(1);
   layout->addLayout(pageRow);
 
-  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) { ShowBox(index); });
+  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+    ShowBox(index);
+    // The keyboard goes on in the box chosen.
+    if (isVisible() && rows_->topLevelItemCount() > 0) {
+      rows_->setCurrentItem(rows_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
+      rows_->setFocus();
+    }
+  });
   connect(rows_->header(), &QHeaderView::sectionClicked, this, [this](int column) { ClickColumn(column); });
   connect(rows_, &QTreeWidget::itemActivated, this, [this] { Read(); });
   connect(readButton_, &QPushButton::clicked, this, [this] { Read(); });
@@ -271,7 +281,7 @@ void CSmsDlg::Fill() {
   const SmsNameLookup lookup = Lookup();
   const std::string unknown = LoadString(kStrUnknown);
   std::array<QIcon, 4> icons;
-  for (int s = 0; s < 4; ++s) icons[static_cast<std::size_t>(s)] = StatusIcon(s, palette());
+  for (int s = 0; s < 4; ++s) icons[static_cast<std::size_t>(s)] = StatusIcon(s, rows_->palette());
   QList<QTreeWidgetItem*> items;
   items.reserve(order.Rows());
   for (int row = 0; row < order.Rows(); ++row) {
@@ -316,6 +326,14 @@ void CSmsDlg::changeEvent(QEvent* event) {
   CBasePage::changeEvent(event);
   // A new skin: the icons take its colours.
   if (event->type() == QEvent::PaletteChange && rows_ != nullptr) Fill();
+}
+
+void CSmsDlg::showEvent(QShowEvent* event) {
+  CBasePage::showEvent(event);
+  // The keyboard starts on the list.
+  if (!isAncestorOf(QApplication::focusWidget())) rows_->setFocus();
+  if (rows_->currentItem() == nullptr && rows_->topLevelItemCount() > 0)
+    rows_->setCurrentItem(rows_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
 }
 
 void CSmsDlg::keyPressEvent(QKeyEvent* event) {
@@ -482,7 +500,7 @@ void CSmsDlg::MarkRead(int box, int row) {
   if (box == box_) {
     // The row loses its unread look at once.
     if (QTreeWidgetItem* item = rows_->topLevelItem(row)) {
-      item->setIcon(kSmsNameColumn, StatusIcon(RecRead, palette()));
+      item->setIcon(kSmsNameColumn, StatusIcon(RecRead, rows_->palette()));
       for (int c = 0; c < kSmsColumnCount; ++c) item->setFont(c, rows_->font());
     }
   }
@@ -534,7 +552,7 @@ void CSmsDlg::Export() {
 
 // ---------------------------------------------------------------------------
 
-CSmsExportSel::CSmsExportSel(CSmsDlg& page, QWidget* parent) : QDialog(parent), page_(page) {
+CSmsExportSel::CSmsExportSel(CSmsDlg& page, QWidget* parent) : CBaseDlg(parent), page_(page) {
   setObjectName("CSmsExportSel");
   setWindowTitle(Str(kStrSmsExportTitle));
   auto* layout = new QVBoxLayout(this);
@@ -557,7 +575,12 @@ CSmsExportSel::CSmsExportSel(CSmsDlg& page, QWidget* parent) : QDialog(parent), 
   cancel->setObjectName("cancel");
   layout->addWidget(buttons);
   connect(ok, &QPushButton::clicked, this, [this] { Run(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void CSmsExportSel::OnInitDialog() {
+  CBaseDlg::OnInitDialog();
+  ModifyStyle(0, kStyleSysMenu);
 }
 
 int CSmsExportSel::Choice() const { return choices_->checkedId(); }

@@ -14,6 +14,7 @@
 
 #include "sms/MessageList.h"
 #include "sms/ui/SmsReadDlg.h"
+#include "ui/skin/CBaseDlg.h"
 #include "ui/skin/CBasePage.h"
 
 class QButtonGroup;
@@ -117,6 +118,7 @@ public:
 protected:
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
 
 private:
@@ -156,7 +158,7 @@ private:
 // The export's choice (CSmsExportSel): the inbox, the outbox, the saved box
 // or all boxes. OK with an empty choice shows message 193 and stays; else
 // the window hides while the export runs, then closes.
-class CSmsExportSel : public QDialog {
+class CSmsExportSel : public CBaseDlg {
   Q_OBJECT
 
 public:
@@ -166,6 +168,9 @@ public:
   void SetChoice(int choice);
   // The OK button.
   void Run();
+
+protected:
+  void OnInitDialog() override;
 
 private:
   CSmsDlg& page_;
