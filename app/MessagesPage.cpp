@@ -20,22 +20,25 @@ void UpdateMessageIndicators(CModaraApp& app, CModaraDlg& window) {
 }
 
 void RegisterMessagesPage(CModaraApp& app) {
-  MainWindowPages::Register(PageKind::Messages, [&app](CModaraDlg& main, QString& title) -> CBasePage* {
-    if (app.Sms() == nullptr) return nullptr;
-    title = Str(kStrTabMessages);
-    MessagesPageServices s;
-    s.sms = app.Sms();
-    s.phonebook = app.Phonebook();
-    CModaraDlg* window = &main;
-    CModaraApp* application = &app;
-    s.portReady = [application] { return application->Port().CheckReady(); };
-    // The main window hands the number to the call page, as a later copy's
-    // "dial" does.
-    s.dial = [window](const std::string& number) { window->DialNumber(FromAnsi(number)); };
-    s.indicatorsChanged = [application, window] { UpdateMessageIndicators(*application, *window); };
-    UpdateMessageIndicators(app, main);
-    return new CSmsDlg(std::move(s), &main);
-  });
+  MainWindowPages::Register(
+      PageKind::Messages, [&app](CModaraDlg& main, QString& title) -> CBasePage* {
+        if (app.Sms() == nullptr) return nullptr;
+        title = Str(kStrTabMessages);
+        MessagesPageServices s;
+        s.sms = app.Sms();
+        s.phonebook = app.Phonebook();
+        CModaraDlg* window = &main;
+        CModaraApp* application = &app;
+        s.portReady = [application] { return application->Port().CheckReady(); };
+        // The main window hands the number to the call page, as a later copy's
+        // "dial" does.
+        s.dial = [window](const std::string& number) { window->DialNumber(FromAnsi(number)); };
+        s.indicatorsChanged = [application, window] {
+          UpdateMessageIndicators(*application, *window);
+        };
+        UpdateMessageIndicators(app, main);
+        return new CSmsDlg(std::move(s), &main);
+      });
 }
 
 }  // namespace evdo

@@ -12,7 +12,8 @@
 
 namespace evdo {
 
-std::string SmsDisplayName(const SmsRecord& record, std::string_view unknownText, const SmsNameLookup& lookup) {
+std::string SmsDisplayName(const SmsRecord& record, std::string_view unknownText,
+                           const SmsNameLookup& lookup) {
   if (!record.Number().empty() && lookup) {
     if (std::optional<std::string> name = lookup(record.Number())) return *name;
   }
@@ -71,10 +72,12 @@ void CSmsListOrder::Rebuild(const CSmsData& data, int box, const SmsNameLookup& 
   else
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
   for (int row = 0; row < rows_; ++row)
-    map_[static_cast<std::size_t>(row)] = static_cast<std::uint16_t>(order[static_cast<std::size_t>(row)]);
+    map_[static_cast<std::size_t>(row)] =
+        static_cast<std::uint16_t>(order[static_cast<std::size_t>(row)]);
 }
 
-void CSmsListOrder::ClickColumn(int column, const CSmsData& data, int box, const SmsNameLookup& lookup) {
+void CSmsListOrder::ClickColumn(int column, const CSmsData& data, int box,
+                                const SmsNameLookup& lookup) {
   if (column < 0 || column >= kSmsColumnCount) return;
   if (column == state_.column) {
     state_.direction = state_.direction == 1 ? 0 : 1;
@@ -103,7 +106,8 @@ void CSmsListOrder::RemoveIndex(int index) {
   }
 }
 
-SmsDeleteResult DeleteSmsRows(CSmsData& data, int box, CSmsListOrder& order, std::vector<int> rows) {
+SmsDeleteResult DeleteSmsRows(CSmsData& data, int box, CSmsListOrder& order,
+                              std::vector<int> rows) {
   SmsDeleteResult result;
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -130,13 +134,14 @@ SmsDeleteResult DeleteSmsRows(CSmsData& data, int box, CSmsListOrder& order, std
       break;
     }
   }
-  if (result.deleted > 0 && order.Rows() > 0) result.selectRow = std::min(lastRow, order.Rows() - 1);
+  if (result.deleted > 0 && order.Rows() > 0)
+    result.selectRow = std::min(lastRow, order.Rows() - 1);
   return result;
 }
 
-std::vector<SmsExportLine> SmsExportLines(const CSmsData& data, int choice,
-                                          const std::array<std::string, 4>& statusNames,
-                                          const std::function<std::string(const DateTime&)>& timeText) {
+std::vector<SmsExportLine> SmsExportLines(
+    const CSmsData& data, int choice, const std::array<std::string, 4>& statusNames,
+    const std::function<std::string(const DateTime&)>& timeText) {
   std::vector<SmsExportLine> lines;
   for (int box = 0; box < kSmsBoxCount; ++box) {
     if (choice != AllBoxes && choice != box) continue;
@@ -145,7 +150,8 @@ std::vector<SmsExportLine> SmsExportLines(const CSmsData& data, int choice,
       std::optional<SmsRecord> r = data.GetRecord(box, i);
       if (!r) continue;
       SmsExportLine line;
-      if (r->status >= 0 && r->status < 4) line[0] = statusNames[static_cast<std::size_t>(r->status)];
+      if (r->status >= 0 && r->status < 4)
+        line[0] = statusNames[static_cast<std::size_t>(r->status)];
       line[1] = r->Number();
       line[2] = timeText ? timeText(r->Time()) : std::string();
       line[3] = r->Text();
@@ -196,7 +202,8 @@ std::string SmsIsoTime(const DateTime& time) {
   std::size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S%z", &tm);
   std::string out(buf, n);
   // "+0100" becomes "+01:00".
-  if (out.size() >= 5 && (out[out.size() - 5] == '+' || out[out.size() - 5] == '-')) out.insert(out.size() - 2, ":");
+  if (out.size() >= 5 && (out[out.size() - 5] == '+' || out[out.size() - 5] == '-'))
+    out.insert(out.size() - 2, ":");
   return out;
 }
 
@@ -217,7 +224,8 @@ std::string SmsBoxJson(const CSmsData& data, int box, const SmsNameLookup& looku
     const std::string iso = SmsIsoTime(r->Time());
     item["time"] = iso.empty() ? nlohmann::json(nullptr) : nlohmann::json(iso);
     item["text"] = ToUtf8(r->Text());
-    const bool parts = r->HasPartInfo() && r->partIndex != 0 && r->partCount != 0 && r->partIndex <= r->partCount;
+    const bool parts =
+        r->HasPartInfo() && r->partIndex != 0 && r->partCount != 0 && r->partIndex <= r->partCount;
     item["part"] = parts ? r->partIndex : 0;
     item["parts"] = parts ? r->partCount : 0;
     list.push_back(std::move(item));

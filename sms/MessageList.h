@@ -43,7 +43,8 @@ using SmsNameLookup = std::function<std::optional<std::string>(std::string_view 
 
 // Column 0: the contact's name when the record has a number the phonebook
 // knows, otherwise unknownText.
-std::string SmsDisplayName(const SmsRecord& record, std::string_view unknownText, const SmsNameLookup& lookup);
+std::string SmsDisplayName(const SmsRecord& record, std::string_view unknownText,
+                           const SmsNameLookup& lookup);
 // Column 1: the number, or unknownText when it is empty.
 std::string SmsDisplayNumber(const SmsRecord& record, std::string_view unknownText);
 // Column 3 and the read window's content: "(part/count)" before the text when
@@ -52,7 +53,7 @@ std::string SmsDisplayNumber(const SmsRecord& record, std::string_view unknownTe
 std::string SmsContentText(const SmsRecord& record);
 
 class CSmsListOrder {
-public:
+ public:
   // The map for the box's records in the current sort state (after any
   // change to the box).
   void Rebuild(const CSmsData& data, int box, const SmsNameLookup& lookup);
@@ -62,7 +63,9 @@ public:
 
   int Rows() const { return rows_; }
   // The store index shown in row, or -1.
-  int IndexAt(int row) const { return row >= 0 && row < rows_ ? map_[static_cast<std::size_t>(row)] : -1; }
+  int IndexAt(int row) const {
+    return row >= 0 && row < rows_ ? map_[static_cast<std::size_t>(row)] : -1;
+  }
   // The row showing store index, or -1.
   int RowOf(int index) const;
   const SmsSortState& State() const { return state_; }
@@ -71,7 +74,7 @@ public:
   // after it close the gap and every index above it drops by one.
   void RemoveIndex(int index);
 
-private:
+ private:
   std::array<std::uint16_t, kSmsBoxCapacity> map_{};
   int rows_ = 0;
   SmsSortState state_;
@@ -96,9 +99,9 @@ SmsDeleteResult DeleteSmsRows(CSmsData& data, int box, CSmsListOrder& order, std
 // each record in store order. statusNames are the texts of statuses 0..3;
 // any other status exports an empty name.
 using SmsExportLine = std::array<std::string, 4>;
-std::vector<SmsExportLine> SmsExportLines(const CSmsData& data, int choice,
-                                          const std::array<std::string, 4>& statusNames,
-                                          const std::function<std::string(const DateTime&)>& timeText);
+std::vector<SmsExportLine> SmsExportLines(
+    const CSmsData& data, int choice, const std::array<std::string, 4>& statusNames,
+    const std::function<std::string(const DateTime&)>& timeText);
 
 // The read window's buttons.
 enum class SmsReadMove { Previous, Next, First, Last };

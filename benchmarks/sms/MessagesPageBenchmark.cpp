@@ -59,7 +59,8 @@ Bytes FullStoreImage() {
         r.partCount = 3;
       }
       std::string text;
-      for (int k = 0; k < 10; ++k) text += std::string(1, static_cast<char>('a' + (i * 7 + k) % 26)) + "word ";
+      for (int k = 0; k < 10; ++k)
+        text += std::string(1, static_cast<char>('a' + (i * 7 + k) % 26)) + "word ";
       SetFieldText(r.text, text + std::to_string(i));
       AppendRecord(image, r);
     }
@@ -113,26 +114,30 @@ int main(int argc, char** argv) {
   page.show();
   QApplication::processEvents();
   if (page.Rows().topLevelItemCount() != kSmsBoxCapacity) {
-    std::fprintf(stderr, "the page shows %d rows, not %d\n", page.Rows().topLevelItemCount(), kSmsBoxCapacity);
+    std::fprintf(stderr, "the page shows %d rows, not %d\n", page.Rows().topLevelItemCount(),
+                 kSmsBoxCapacity);
     return 1;
   }
   const char* columns[kSmsColumnCount] = {"name", "number", "time", "content"};
   std::vector<double> sorts[kSmsColumnCount];
   for (int r = 0; r < runs; ++r)
-    for (int c = 0; c < kSmsColumnCount; ++c) sorts[c].push_back(TimeOnce([&] { page.ClickColumn(c); }));
+    for (int c = 0; c < kSmsColumnCount; ++c)
+      sorts[c].push_back(TimeOnce([&] { page.ClickColumn(c); }));
   std::vector<double> switches;
   for (int r = 0; r < runs; ++r)
     for (int box : {Outbox, Saved, Inbox}) switches.push_back(TimeOnce([&] { page.ShowBox(box); }));
 
   bool ok = true;
   auto report = [&](const std::string& what, double ms) {
-    std::printf("%-34s %8.2f ms%s\n", what.c_str(), ms, ms < kGoalMs ? "" : "   (over the goal of 50 ms)");
+    std::printf("%-34s %8.2f ms%s\n", what.c_str(), ms,
+                ms < kGoalMs ? "" : "   (over the goal of 50 ms)");
     ok = ok && ms < kGoalMs;
   };
-  std::printf("messages page, 3 x %d messages, %d contacts, median of %d runs\n", kSmsBoxCapacity, kMaxContacts,
-              runs);
+  std::printf("messages page, 3 x %d messages, %d contacts, median of %d runs\n", kSmsBoxCapacity,
+              kMaxContacts, runs);
   report("make the page and fill the inbox", Median(make));
-  for (int c = 0; c < kSmsColumnCount; ++c) report(std::string("sort by ") + columns[c], Median(sorts[c]));
+  for (int c = 0; c < kSmsColumnCount; ++c)
+    report(std::string("sort by ") + columns[c], Median(sorts[c]));
   report("switch boxes", Median(switches));
   return ok ? 0 : 2;
 }

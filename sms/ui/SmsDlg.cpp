@@ -37,7 +37,7 @@ namespace {
 
 constexpr int kTabTitles[kSmsBoxCount] = {kStrTabInbox, kStrTabOutbox, kStrTabSaved};
 constexpr int kColumnTitles[kSmsColumnCount] = {kStrColumnName, kStrColumnNumber, kStrColumnTime,
-                                                 kStrColumnContent};
+                                                kStrColumnContent};
 constexpr int kColumnWidths[kSmsColumnCount] = {100, 150, 200, 0};
 // The content column takes the rest of the list's width.
 constexpr int kMinContentWidth = 160;
@@ -89,10 +89,12 @@ QIcon StatusIcon(int status, const QPalette& pal) {
 
 }  // namespace
 
-CSmsDlg::CSmsDlg(MessagesPageServices services, QWidget* parent) : CBasePage(parent), services_(std::move(services)) {
+CSmsDlg::CSmsDlg(MessagesPageServices services, QWidget* parent)
+    : CBasePage(parent), services_(std::move(services)) {
   setObjectName("CSmsDlg");
   ask = [this](int id) {
-    QMessageBox box(QMessageBox::Question, Str(kStrAppTitle), Str(id), QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(QMessageBox::Question, Str(kStrAppTitle), Str(id),
+                    QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::No);
     box.setObjectName(QString("question%1").arg(id));
     return box.exec() == QMessageBox::Yes;
@@ -103,8 +105,8 @@ CSmsDlg::CSmsDlg(MessagesPageServices services, QWidget* parent) : CBasePage(par
     box.exec();
   };
   warn = [this](const QString& problem) {
-    QMessageBox box(QMessageBox::Warning, Str(kStrAppTitle), Str(kStrSmsStoreNotSaved) + "\n" + problem,
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, Str(kStrAppTitle),
+                    Str(kStrSmsStoreNotSaved) + "\n" + problem, QMessageBox::Ok, this);
     box.setObjectName("storeProblem");
     box.exec();
   };
@@ -144,10 +146,11 @@ void CSmsDlg::BuildWindow() {
   rows_->header()->setSectionsClickable(true);
   rows_->header()->setSortIndicatorShown(true);
   // Grid lines between the cells.
-  rows_->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
-                                      " border-bottom: 1px solid palette(midlight); }"
-                                      "QTreeView::item:selected { background: palette(highlight);"
-                                      " color: palette(highlighted-text); }"));
+  rows_->setStyleSheet(
+      QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
+                     " border-bottom: 1px solid palette(midlight); }"
+                     "QTreeView::item:selected { background: palette(highlight);"
+                     " color: palette(highlighted-text); }"));
   layout->addWidget(rows_, 1);
   // The page's focus goes to the list, so the keyboard starts on a message.
   setFocusProxy(rows_);
@@ -169,7 +172,8 @@ void CSmsDlg::BuildWindow() {
   transfer_ = make(kStrSmsTransfer, "transfer");
   export_ = make(kStrSmsExport, "export");
   auto* messageRow = new QHBoxLayout;
-  for (QPushButton* b : {readButton_, reply_, resend_, forward_, callBack_, saveNumber_, delete_}) messageRow->addWidget(b);
+  for (QPushButton* b : {readButton_, reply_, resend_, forward_, callBack_, saveNumber_, delete_})
+    messageRow->addWidget(b);
   messageRow->addStretch(1);
   layout->addLayout(messageRow);
   auto* pageRow = new QHBoxLayout;
@@ -185,7 +189,8 @@ void CSmsDlg::BuildWindow() {
       rows_->setFocus();
     }
   });
-  connect(rows_->header(), &QHeaderView::sectionClicked, this, [this](int column) { ClickColumn(column); });
+  connect(rows_->header(), &QHeaderView::sectionClicked, this,
+          [this](int column) { ClickColumn(column); });
   connect(rows_, &QTreeWidget::itemActivated, this, [this] { Read(); });
   connect(readButton_, &QPushButton::clicked, this, [this] { Read(); });
   connect(reply_, &QPushButton::clicked, this, [this] { Reply(); });
@@ -238,7 +243,9 @@ SmsNameLookup CSmsDlg::Lookup() const {
   };
 }
 
-void CSmsDlg::Rebuild(int box) { orders_[static_cast<std::size_t>(box)].Rebuild(*services_.sms, box, Lookup()); }
+void CSmsDlg::Rebuild(int box) {
+  orders_[static_cast<std::size_t>(box)].Rebuild(*services_.sms, box, Lookup());
+}
 
 QString CSmsDlg::NameText(const SmsRecord& record) const {
   return FromAnsi(SmsDisplayName(record, LoadString(kStrUnknown), Lookup()));
@@ -257,8 +264,10 @@ void CSmsDlg::KeepSelectionVisible() {
   // The selected rows stay marked while the read window or a box has the
   // focus: the inactive selection takes the active colours.
   QPalette pal = rows_->palette();
-  pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-  pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+  pal.setColor(QPalette::Inactive, QPalette::Highlight,
+               pal.color(QPalette::Active, QPalette::Highlight));
+  pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               pal.color(QPalette::Active, QPalette::HighlightedText));
   rows_->setPalette(pal);
 }
 
@@ -295,7 +304,8 @@ void CSmsDlg::Fill() {
     QString content = FromAnsi(SmsContentText(*r));
     content.replace('\r', ' ').replace('\n', ' ');
     item->setText(kSmsContentColumn, content);
-    if (r->status >= 0 && r->status < 4) item->setIcon(kSmsNameColumn, icons[static_cast<std::size_t>(r->status)]);
+    if (r->status >= 0 && r->status < 4)
+      item->setIcon(kSmsNameColumn, icons[static_cast<std::size_t>(r->status)]);
     if (r->status == RecUnread) {
       QFont bold = rows_->font();
       bold.setBold(true);
@@ -305,7 +315,8 @@ void CSmsDlg::Fill() {
   }
   rows_->addTopLevelItems(items);
   const SmsSortState& state = order.State();
-  rows_->header()->setSortIndicator(state.column, state.direction == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+  rows_->header()->setSortIndicator(
+      state.column, state.direction == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
   FitContentColumn();
   rows_->setUpdatesEnabled(true);
 }
@@ -353,7 +364,8 @@ void CSmsDlg::RefreshBox(int box) {
   for (int b = 0; b < kSmsBoxCount; ++b)
     if (box == AllBoxes || box == b) Rebuild(b);
   if (box == AllBoxes || box == box_) Fill();
-  if ((box == AllBoxes || box == Inbox) && services_.indicatorsChanged) services_.indicatorsChanged();
+  if ((box == AllBoxes || box == Inbox) && services_.indicatorsChanged)
+    services_.indicatorsChanged();
 }
 
 void CSmsDlg::ClickColumn(int column) {
@@ -456,12 +468,14 @@ void CSmsDlg::ReportFailure(const ChangeResult& change) {
 void CSmsDlg::DeleteSelected() {
   if (services_.sms->IsEmpty(box_)) return;
   std::vector<int> rows;
-  for (QTreeWidgetItem* item : rows_->selectedItems()) rows.push_back(rows_->indexOfTopLevelItem(item));
+  for (QTreeWidgetItem* item : rows_->selectedItems())
+    rows.push_back(rows_->indexOfTopLevelItem(item));
   if (rows.empty()) return tell(kStrSelectMessage);
   if (!ask(kStrConfirmDelete)) return;
   // A read window on this box would show a row that moved: it closes.
   if (read_ && read_->Box() == box_) read_->close();
-  SmsDeleteResult result = DeleteSmsRows(*services_.sms, box_, orders_[static_cast<std::size_t>(box_)], rows);
+  SmsDeleteResult result =
+      DeleteSmsRows(*services_.sms, box_, orders_[static_cast<std::size_t>(box_)], rows);
   Fill();
   if (result.selectRow >= 0 && result.selectRow < rows_->topLevelItemCount()) {
     QTreeWidgetItem* item = rows_->topLevelItem(result.selectRow);
@@ -516,8 +530,9 @@ bool CSmsDlg::ChoiceIsEmpty(int choice) const {
 int CSmsDlg::ExportTo(int choice, const std::string& path) {
   if (ChoiceIsEmpty(choice)) return kStrNoMessagesToExport;
   CExportWriter writer(ExportKind::Messages, ExportFormat::Csv, LoadString(kMessagesHeaderString));
-  const std::array<std::string, 4> names = {LoadString(kStrStatusUnread), LoadString(kStrStatusRead),
-                                            LoadString(kStrStatusUnsent), LoadString(kStrStatusSent)};
+  const std::array<std::string, 4> names = {
+      LoadString(kStrStatusUnread), LoadString(kStrStatusRead), LoadString(kStrStatusUnsent),
+      LoadString(kStrStatusSent)};
   auto time = [](const DateTime& t) { return smsui::ToAnsi(LocalText(t)); };
   for (const SmsExportLine& line : SmsExportLines(*services_.sms, choice, names, time)) {
     for (const std::string& field : line) writer.AddField(field);
@@ -529,11 +544,11 @@ int CSmsDlg::ExportTo(int choice, const std::string& path) {
 QString CSmsDlg::ChooseExportFile() {
   // The filter text is "name (*.ext)|*.ext||": the part before the bar.
   QString filter = Str(kOtherFilterString).section('|', 0, 0);
-  QString path = QFileDialog::getSaveFileName(this, Str(kOtherExportTitleString), QString(), filter, nullptr,
-                                              QFileDialog::DontConfirmOverwrite);
+  QString path = QFileDialog::getSaveFileName(this, Str(kOtherExportTitleString), QString(), filter,
+                                              nullptr, QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty()) return {};
-  path = QString::fromLocal8Bit(
-      CExportWriter::WithExtension(path.toLocal8Bit().toStdString(), LoadString(kCsvExtensionString)));
+  path = QString::fromLocal8Bit(CExportWriter::WithExtension(path.toLocal8Bit().toStdString(),
+                                                             LoadString(kCsvExtensionString)));
   if (QFileInfo::exists(path)) {
     QMessageBox box(QMessageBox::Question, Str(kStrAppTitle), path + Str(kStrConfirmOverwrite),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -595,7 +610,8 @@ void CSmsExportSel::Run() {
   hide();
   const QString path = page_.chooseFile ? page_.chooseFile() : QString();
   if (!path.isEmpty()) {
-    if (int message = page_.ExportTo(choice, path.toLocal8Bit().toStdString()); message != 0) page_.tell(message);
+    if (int message = page_.ExportTo(choice, path.toLocal8Bit().toStdString()); message != 0)
+      page_.tell(message);
   }
   accept();
 }

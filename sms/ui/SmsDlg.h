@@ -52,7 +52,7 @@ struct MessagesPageServices {
 class CSmsDlg : public CBasePage {
   Q_OBJECT
 
-public:
+ public:
   explicit CSmsDlg(MessagesPageServices services, QWidget* parent = nullptr);
   ~CSmsDlg() override;
 
@@ -115,13 +115,13 @@ public:
   // The export's choice of box (CSmsExportSel); replaced by tests.
   std::function<QString()> chooseFile;
 
-protected:
+ protected:
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
 
-private:
+ private:
   void BuildWindow();
   void Fill();
   void FitContentColumn();
@@ -161,7 +161,7 @@ private:
 class CSmsExportSel : public CBaseDlg {
   Q_OBJECT
 
-public:
+ public:
   explicit CSmsExportSel(CSmsDlg& page, QWidget* parent = nullptr);
 
   int Choice() const;
@@ -169,10 +169,10 @@ public:
   // The OK button.
   void Run();
 
-protected:
+ protected:
   void OnInitDialog() override;
 
-private:
+ private:
   CSmsDlg& page_;
   QButtonGroup* choices_ = nullptr;
 };

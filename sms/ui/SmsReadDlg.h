@@ -18,7 +18,7 @@ class CSmsDlg;
 class CSmsReadDlg : public CBaseDlg {
   Q_OBJECT
 
-public:
+ public:
   CSmsReadDlg(CSmsDlg& page, int box, int row, QWidget* parent = nullptr);
 
   // Shows the record at row of box (an unread one becomes read).
@@ -40,10 +40,10 @@ public:
   // WM_USER+13: wParam the box, lParam the row.
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
 
-protected:
+ protected:
   void OnInitDialog() override;
 
-private:
+ private:
   CSmsDlg& page_;
   int box_;
   int row_;

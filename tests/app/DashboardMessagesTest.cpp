@@ -25,7 +25,9 @@ namespace {
 
 using test::DashboardHarness;
 
-bool WaitFor(const std::function<bool()>& pred, int ms = 20000) { return QTest::qWaitFor(pred, ms); }
+bool WaitFor(const std::function<bool()>& pred, int ms = 20000) {
+  return QTest::qWaitFor(pred, ms);
+}
 int Picture(CModaraDlg& w, int indicator) { return w.Indicators().PictureOf(indicator); }
 
 // What a later copy's "--list-sms BOX" gets, asked from another thread
@@ -33,7 +35,8 @@ int Picture(CModaraDlg& w, int indicator) { return w.Indicators().PictureOf(indi
 int ListBox(const QString& box, QString& printed) {
   std::atomic<int> code{-1};
   std::thread client([&] {
-    code = CSingleInstance::SendRequest(CModaraApp::InstanceTitle(), CSingleInstance::kListSmsCommand + box, 5000,
+    code = CSingleInstance::SendRequest(CModaraApp::InstanceTitle(),
+                                        CSingleInstance::kListSmsCommand + box, 5000,
                                         [&](const QString& m) { printed += m; });
   });
   WaitFor([&] { return code.load() >= 0; }, 8000);
@@ -46,10 +49,12 @@ TEST(DashboardMessages, UnreadIndicatorFollowsReadingAndABoxIsListedAsJson) {
   {
     CSmsData store(h.Folder().File("SmsData.dat"));
     ASSERT_FALSE(store.LoadOrCreate().Failed());
-    ASSERT_TRUE(store.AddMessage(Inbox, RecUnread, "13800138000", DateTime::FromLocal(2024, 5, 1, 8, 0, 0),
-                                 "hi \"there\"", "", 0, 0, 0, 0, false));
-    ASSERT_TRUE(store.AddMessage(Outbox, StoSent, "10086", DateTime::FromLocal(2024, 5, 2, 9, 30, 0), "sent one", "",
-                                 0, 0, 0, 0, false));
+    ASSERT_TRUE(store.AddMessage(Inbox, RecUnread, "13800138000",
+                                 DateTime::FromLocal(2024, 5, 1, 8, 0, 0), "hi \"there\"", "", 0, 0,
+                                 0, 0, false));
+    ASSERT_TRUE(store.AddMessage(Outbox, StoSent, "10086",
+                                 DateTime::FromLocal(2024, 5, 2, 9, 30, 0), "sent one", "", 0, 0, 0,
+                                 0, false));
   }
   h.Run([&](CModaraApp& app, CModaraDlg& w) {
     auto* page = dynamic_cast<CSmsDlg*>(w.Page(PageKind::Messages));

@@ -43,7 +43,8 @@ TEST(SmsRowTexts, NameNumberAndContent) {
   EXPECT_EQ(SmsDisplayNumber(r, "Unknown"), "13800138000");
   SmsRecord none = MakeRecord(RecRead, "", Day(1), "x");
   // A record without number is never looked up.
-  EXPECT_EQ(SmsDisplayName(none, "Unknown", [](std::string_view) -> std::optional<std::string> { return "Bob"; }),
+  EXPECT_EQ(SmsDisplayName(none, "Unknown",
+                           [](std::string_view) -> std::optional<std::string> { return "Bob"; }),
             "Unknown");
   EXPECT_EQ(SmsDisplayNumber(none, "Unknown"), "Unknown");
   EXPECT_EQ(SmsContentText(r), "hello");
@@ -79,7 +80,7 @@ TEST(SmsRowTexts, ContentIsCutWithoutSplittingADoubleByteCharacter) {
 }
 
 class SmsOrderTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     // Store order (newest first): c (day 3), b (day 2), a (day 1).
     s.Add(Inbox, MakeRecord(RecRead, "300", Day(1), "apple"));
@@ -160,15 +161,14 @@ TEST_F(SmsOrderTest, DeletingTheLastOfThreeSelectedRowsKeepsTheMapConsistent) {
   EXPECT_EQ(r.selectRow, 2);  // the row before the deleted last one
   EXPECT_EQ(Texts(), (std::vector<std::string>{"apple", "banana", "cherry"}));
   // Every map entry points at its own record after the indexes moved down.
-  for (int row = 0; row < order.Rows(); ++row)
-    EXPECT_LT(order.IndexAt(row), s.data.Count(Inbox));
+  for (int row = 0; row < order.Rows(); ++row) EXPECT_LT(order.IndexAt(row), s.data.Count(Inbox));
 }
 
 TEST_F(SmsOrderTest, DeletingSeveralRowsInSortedOrderLeavesEachRowItsRecord) {
   order.ClickColumn(kSmsContentColumn, s.data, Inbox, names);  // apple(2), banana(0), cherry(1)
-  s.Add(Inbox, MakeRecord(RecRead, "500", Day(6), "date"));     // indexes shift: date 0
-  s.Add(Inbox, MakeRecord(RecRead, "600", Day(7), "elder"));    // elder 0
-  order.Rebuild(s.data, Inbox, names);  // apple banana cherry date elder
+  s.Add(Inbox, MakeRecord(RecRead, "500", Day(6), "date"));    // indexes shift: date 0
+  s.Add(Inbox, MakeRecord(RecRead, "600", Day(7), "elder"));   // elder 0
+  order.Rebuild(s.data, Inbox, names);                         // apple banana cherry date elder
   // The user selected rows 4, 0 and 2 (any order); rows 1 and 3 remain.
   SmsDeleteResult r = DeleteSmsRows(s.data, Inbox, order, {4, 0, 2});
   ASSERT_TRUE(r.ok);
@@ -217,10 +217,11 @@ TEST(SmsExport, AllBoxesInBoxThenStoreOrderWithStatusNames) {
   const std::array<std::string, 4> names = {"Unread", "Read", "Unsent", "Sent"};
   auto time = [](const DateTime& t) { return t.Format("%Y-%m-%d"); };
   std::vector<SmsExportLine> lines = SmsExportLines(s.data, AllBoxes, names, time);
-  std::vector<SmsExportLine> expected = {
-      {"Unread", "1", "2024-03-05", "in new"}, {"", "2", "2024-03-04", "in odd"},
-      {"Unsent", "8", "2024-03-02", "failed new"}, {"Sent", "7", "2024-03-01", "sent old"},
-      {"Unsent", "9", "2024-03-09", "draft"}};
+  std::vector<SmsExportLine> expected = {{"Unread", "1", "2024-03-05", "in new"},
+                                         {"", "2", "2024-03-04", "in odd"},
+                                         {"Unsent", "8", "2024-03-02", "failed new"},
+                                         {"Sent", "7", "2024-03-01", "sent old"},
+                                         {"Unsent", "9", "2024-03-09", "draft"}};
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(SmsExportLines(s.data, Outbox, names, time).size(), 2u);
   s.data.ClearBox(Saved);
@@ -234,10 +235,12 @@ TEST(SmsReadMoves, PreviousNextFirstLast) {
     int expected;
   };
   const Case cases[] = {
-      {0, 3, SmsReadMove::Previous, -1}, {1, 3, SmsReadMove::Previous, 0}, {2, 3, SmsReadMove::Next, -1},
-      {0, 3, SmsReadMove::Next, 1},      {2, 3, SmsReadMove::First, 0},    {0, 3, SmsReadMove::First, -1},
-      {0, 3, SmsReadMove::Last, 2},      {2, 3, SmsReadMove::Last, -1},    {0, 0, SmsReadMove::Next, -1},
-      {5, 3, SmsReadMove::Previous, -1}, {0, 1, SmsReadMove::Last, -1},
+      {0, 3, SmsReadMove::Previous, -1}, {1, 3, SmsReadMove::Previous, 0},
+      {2, 3, SmsReadMove::Next, -1},     {0, 3, SmsReadMove::Next, 1},
+      {2, 3, SmsReadMove::First, 0},     {0, 3, SmsReadMove::First, -1},
+      {0, 3, SmsReadMove::Last, 2},      {2, 3, SmsReadMove::Last, -1},
+      {0, 0, SmsReadMove::Next, -1},     {5, 3, SmsReadMove::Previous, -1},
+      {0, 1, SmsReadMove::Last, -1},
   };
   for (const Case& c : cases)
     EXPECT_EQ(SmsReadTarget(c.row, c.rows, c.move), c.expected) << c.row << "/" << c.rows;
@@ -257,13 +260,15 @@ TEST(SmsNewMark, FirstInboxRecordWithTheNewBit) {
 TEST(SmsJson, EscapesQuotesBackslashesControlsAndConvertsChinese) {
   test::CodePageScope cp(CodePage::Cp936);
   Store s;
-  SmsRecord r = MakeRecord(RecUnread, "+8613800138000", Day(8, 9), "say \"hi\" \\ back\n\ttab\x01 \xC4\xE3\xBA\xC3");
+  SmsRecord r = MakeRecord(RecUnread, "+8613800138000", Day(8, 9),
+                           "say \"hi\" \\ back\n\ttab\x01 \xC4\xE3\xBA\xC3");
   r.flags = kSmsFlagPartInfo;
   r.partIndex = 2;
   r.partCount = 3;
   s.Add(Inbox, r);
   s.Add(Inbox, MakeRecord(RecRead, "", Day(1), "no number"));
-  const std::string text = SmsBoxJson(s.data, Inbox, Names({{"+8613800138000", "\xD5\xC5\xC8\xFD"}}));
+  const std::string text =
+      SmsBoxJson(s.data, Inbox, Names({{"+8613800138000", "\xD5\xC5\xC8\xFD"}}));
   // Raw control characters never reach the output.
   for (char c : text) EXPECT_GE(static_cast<unsigned char>(c), 0x20u);
   EXPECT_NE(text.find(R"(say \"hi\" \\ back\n\ttab\u0001 )"), std::string::npos) << text;

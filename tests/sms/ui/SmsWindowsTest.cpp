@@ -5,12 +5,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QTabBar>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstring>
@@ -39,7 +39,8 @@ QApplication& App() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);
   static const LanguageExports* english = [] {
-    const LanguageExports* module = DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
+    const LanguageExports* module =
+        DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
     SetActiveLanguage(module);
     return module;
   }();
@@ -54,7 +55,7 @@ struct WriteCall {
 };
 
 class SmsPageTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     App();
     ASSERT_FALSE(sms_.LoadOrCreate().Failed());
@@ -197,7 +198,8 @@ TEST_F(SmsPageTest, ClickingTheSameHeaderTwiceReversesAndEachBoxKeepsItsOwnSort)
 }
 
 TEST_F(SmsPageTest, DeletingTheLastOfThreeSelectedRowsKeepsEveryRowOnItsRecord) {
-  for (int d = 1; d <= 5; ++d) Add(Inbox, MakeRecord(RecRead, std::to_string(d), Day(d), "text " + std::to_string(d)));
+  for (int d = 1; d <= 5; ++d)
+    Add(Inbox, MakeRecord(RecRead, std::to_string(d), Day(d), "text " + std::to_string(d)));
   CSmsDlg& page = Page();
   page.ClickColumn(kSmsContentColumn);  // text 1 .. text 5, store indexes 4 .. 0
   Select({1, 3, 4});
@@ -216,7 +218,8 @@ TEST_F(SmsPageTest, DeletingTheLastOfThreeSelectedRowsKeepsEveryRowOnItsRecord) 
 }
 
 TEST_F(SmsPageTest, DeleteAsksWithNoAsDefaultAndSelectsTheNeighbour) {
-  for (int d = 1; d <= 3; ++d) Add(Inbox, MakeRecord(RecRead, "1", Day(d), "m" + std::to_string(d)));
+  for (int d = 1; d <= 3; ++d)
+    Add(Inbox, MakeRecord(RecRead, "1", Day(d), "m" + std::to_string(d)));
   CSmsDlg& page = Page();
   page.DeleteSelected();
   EXPECT_EQ(told_, std::vector<int>{kStrSelectMessage});
@@ -256,8 +259,8 @@ TEST_F(SmsPageTest, TheDeleteQuestionHasNoAsItsDefaultButton) {
 
 TEST_F(SmsPageTest, CommandsOnAnEmptyBoxDoNothingAndWithoutSelectionShow391) {
   CSmsDlg& page = Page();
-  for (auto command : {&CSmsDlg::Read, &CSmsDlg::Reply, &CSmsDlg::Forward, &CSmsDlg::Resend, &CSmsDlg::CallBack,
-                       &CSmsDlg::DeleteSelected, &CSmsDlg::SaveNumber})
+  for (auto command : {&CSmsDlg::Read, &CSmsDlg::Reply, &CSmsDlg::Forward, &CSmsDlg::Resend,
+                       &CSmsDlg::CallBack, &CSmsDlg::DeleteSelected, &CSmsDlg::SaveNumber})
     (page.*command)();
   EXPECT_TRUE(told_.empty());
   EXPECT_TRUE(asked_.empty());
@@ -265,8 +268,8 @@ TEST_F(SmsPageTest, CommandsOnAnEmptyBoxDoNothingAndWithoutSelectionShow391) {
   page_ = nullptr;
   Add(Inbox, MakeRecord(RecRead, "1", Day(1), "m"));
   CSmsDlg& again = Page();
-  for (auto command : {&CSmsDlg::Read, &CSmsDlg::Reply, &CSmsDlg::Forward, &CSmsDlg::Resend, &CSmsDlg::CallBack,
-                       &CSmsDlg::DeleteSelected, &CSmsDlg::SaveNumber})
+  for (auto command : {&CSmsDlg::Read, &CSmsDlg::Reply, &CSmsDlg::Forward, &CSmsDlg::Resend,
+                       &CSmsDlg::CallBack, &CSmsDlg::DeleteSelected, &CSmsDlg::SaveNumber})
     (again.*command)();
   EXPECT_EQ(told_, std::vector<int>(7, kStrSelectMessage));
   EXPECT_TRUE(writes_.empty());
@@ -379,7 +382,8 @@ TEST_F(SmsPageTest, OnlyTheLastUnreadTurnsTheIndicatorOff) {
 }
 
 TEST_F(SmsPageTest, OtherBoxesGoToFirstAndLastAndAnOpenWindowIsHandedTheNextRead) {
-  for (int d = 1; d <= 4; ++d) Add(Outbox, MakeRecord(StoSent, "1", Day(d), "out " + std::to_string(d)));
+  for (int d = 1; d <= 4; ++d)
+    Add(Outbox, MakeRecord(StoSent, "1", Day(d), "out " + std::to_string(d)));
   CSmsDlg& page = Page();
   page.ShowBox(Outbox);
   Select({1});
