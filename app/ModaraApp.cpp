@@ -14,30 +14,30 @@
 #include <cstring>
 
 #include "app/CallPage.h"
-#include "app/MessagesPage.h"
 #include "app/FixedPortEnumerator.h"
+#include "app/MessagesPage.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
 #include "app/ProcessStats.h"
 #include "app/QtText.h"
-#include "core/settings/SetupData.h"
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"
 #include "app/StandardButtonTexts.h"
 #include "app/StoreLoadMessage.h"
 #include "app/UnattendedRun.h"
 #include "calls/HistData.h"
+#include "core/settings/SetupData.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
-#include "platform/PosixSerialDevice.h"
 #include "device/discovery/ModeSwitchData.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
 #include "internet/MonthLogData.h"
 #include "phonebook/PbData.h"
+#include "platform/PosixSerialDevice.h"
 #include "platform/udev/UdevDeviceEnumerator.h"
 #include "sms/MessageList.h"
 #include "sms/SmsData.h"
@@ -181,26 +181,29 @@ bool CModaraApp::ClaimInstance() {
     reply->Finish(kExitOk);
   });
   // A later copy's "list-sms BOX": the box as JSON, whatever the device does.
-  connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
-    if (!command.startsWith(QLatin1String(CSingleInstance::kListSmsCommand))) return;
-    const int box = SmsBoxFromName(command.mid(static_cast<int>(std::strlen(CSingleInstance::kListSmsCommand))).toStdString());
-    if (box < 0) {
-      reply->Message(QStringLiteral("no such message box"));
-      return reply->Finish(kExitUsage);
-    }
-    if (sms_ == nullptr) {
-      reply->Message(QStringLiteral("the message store is not loaded yet"));
-      return reply->Finish(kExitFailure);
-    }
-    const CPbData* pb = phonebook_.get();
-    SmsNameLookup lookup = [pb](std::string_view number) -> std::optional<std::string> {
-      std::string name;
-      if (pb != nullptr && pb->FindNameByNumber(number, name) && !name.empty()) return name;
-      return std::nullopt;
-    };
-    reply->Message(QString::fromStdString(SmsBoxJson(*sms_, box, lookup)));
-    reply->Finish(kExitOk);
-  });
+  connect(instance_.get(), &CSingleInstance::CommandRequested, this,
+          [this](const QString& command, RemoteReply* reply) {
+            if (!command.startsWith(QLatin1String(CSingleInstance::kListSmsCommand))) return;
+            const int box = SmsBoxFromName(
+                command.mid(static_cast<int>(std::strlen(CSingleInstance::kListSmsCommand)))
+                    .toStdString());
+            if (box < 0) {
+              reply->Message(QStringLiteral("no such message box"));
+              return reply->Finish(kExitUsage);
+            }
+            if (sms_ == nullptr) {
+              reply->Message(QStringLiteral("the message store is not loaded yet"));
+              return reply->Finish(kExitFailure);
+            }
+            const CPbData* pb = phonebook_.get();
+            SmsNameLookup lookup = [pb](std::string_view number) -> std::optional<std::string> {
+              std::string name;
+              if (pb != nullptr && pb->FindNameByNumber(number, name) && !name.empty()) return name;
+              return std::nullopt;
+            };
+            reply->Message(QString::fromStdString(SmsBoxJson(*sms_, box, lookup)));
+            reply->Finish(kExitOk);
+          });
   return instance_->Claim(InstanceTitle());
 }
 

@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     QCoreApplication requester(argc, argv);
     evdo::LoadSettings();
     const int code = evdo::CSingleInstance::SendRequest(
-        evdo::CModaraApp::InstanceTitle(), evdo::CSingleInstance::kListSmsCommand + options.listSmsBox, 10000,
+        evdo::CModaraApp::InstanceTitle(),
+        evdo::CSingleInstance::kListSmsCommand + options.listSmsBox, 10000,
         [](const QString& message) {
           const QByteArray text = message.toUtf8();
           std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
