@@ -910,5 +910,7 @@ inline constexpr StringId kStrSmsCancel = 3423;
 inline constexpr StringId kStrSmsShowNew = 3424;
 // Main window: tab of the messages page
 inline constexpr StringId kStrTabMessages = 3425;
+// Messages page: delete every message of the shown box
+inline constexpr StringId kStrSmsDeleteAll = 3426;
 
 }  // namespace evdo

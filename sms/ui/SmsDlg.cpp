@@ -158,6 +158,8 @@ void CSmsDlg::BuildWindow() {
   auto make = [this](int text, const char* name) {
     auto* b = new QPushButton(Str(text), this);
     b->setObjectName(name);
+    // Enter belongs to the list (it opens the message), never to a button.
+    b->setAutoDefault(false);
     return b;
   };
   readButton_ = make(kStrSmsRead, "read");
@@ -167,12 +169,14 @@ void CSmsDlg::BuildWindow() {
   callBack_ = make(kStrSmsCallBack, "callBack");
   saveNumber_ = make(kStrSmsSaveNumber, "saveNumber");
   delete_ = make(kStrSmsDelete, "delete");
+  deleteAll_ = make(kStrSmsDeleteAll, "deleteAll");
   new_ = make(kStrSmsNew, "new");
   showNew_ = make(kStrSmsShowNew, "showNew");
   transfer_ = make(kStrSmsTransfer, "transfer");
   export_ = make(kStrSmsExport, "export");
   auto* messageRow = new QHBoxLayout;
-  for (QPushButton* b : {readButton_, reply_, resend_, forward_, callBack_, saveNumber_, delete_})
+  for (QPushButton* b :
+       {readButton_, reply_, resend_, forward_, callBack_, saveNumber_, delete_, deleteAll_})
     messageRow->addWidget(b);
   messageRow->addStretch(1);
   layout->addLayout(messageRow);
@@ -199,6 +203,7 @@ void CSmsDlg::BuildWindow() {
   connect(callBack_, &QPushButton::clicked, this, [this] { CallBack(); });
   connect(saveNumber_, &QPushButton::clicked, this, [this] { SaveNumber(); });
   connect(delete_, &QPushButton::clicked, this, [this] { DeleteSelected(); });
+  connect(deleteAll_, &QPushButton::clicked, this, [this] { DeleteAll(); });
   connect(new_, &QPushButton::clicked, this, [this] { NewMessage(); });
   connect(showNew_, &QPushButton::clicked, this, [this] { ShowNewMessage(); });
   connect(transfer_, &QPushButton::clicked, this, [this] { Transfer(); });
@@ -484,6 +489,15 @@ void CSmsDlg::DeleteSelected() {
   }
   if (box_ == Inbox && services_.indicatorsChanged) services_.indicatorsChanged();
   if (!result.ok) ReportFailure(result.failed);
+}
+
+void CSmsDlg::DeleteAll() {
+  if (services_.sms->IsEmpty(box_)) return;
+  if (!ask(kStrConfirmDeleteAll)) return;
+  if (read_ && read_->Box() == box_) read_->close();
+  ChangeResult cleared = services_.sms->ClearBox(box_);
+  RefreshBox(box_);
+  if (!cleared) ReportFailure(cleared);
 }
 
 void CSmsDlg::NewMessage() { OpenWrite(QString(), QString()); }

@@ -82,6 +82,8 @@ class CSmsDlg : public CBasePage {
   void Resend();
   void CallBack();
   void DeleteSelected();
+  // Empties the shown box after question 122.
+  void DeleteAll();
   void NewMessage();
   void Transfer();
   void SaveNumber();
@@ -149,6 +151,7 @@ class CSmsDlg : public CBasePage {
   QPushButton* callBack_ = nullptr;
   QPushButton* saveNumber_ = nullptr;
   QPushButton* delete_ = nullptr;
+  QPushButton* deleteAll_ = nullptr;
   QPushButton* new_ = nullptr;
   QPushButton* showNew_ = nullptr;
   QPushButton* transfer_ = nullptr;

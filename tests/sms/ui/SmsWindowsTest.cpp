@@ -257,6 +257,24 @@ TEST_F(SmsPageTest, TheDeleteQuestionHasNoAsItsDefaultButton) {
   EXPECT_EQ(sms_.Count(Inbox), 1);
 }
 
+TEST_F(SmsPageTest, DeleteAllEmptiesOnlyTheShownBoxAfterItsQuestion) {
+  Add(Inbox, MakeRecord(RecUnread, "1", Day(1), "in"));
+  Add(Outbox, MakeRecord(StoSent, "2", Day(1), "out"));
+  CSmsDlg& page = Page();
+  answer_ = false;
+  page.DeleteAll();
+  EXPECT_EQ(asked_, std::vector<int>{kStrConfirmDeleteAll});
+  EXPECT_EQ(sms_.Count(Inbox), 1);
+  answer_ = true;
+  page.Button("deleteAll")->click();
+  EXPECT_EQ(sms_.Count(Inbox), 0);
+  EXPECT_EQ(sms_.Count(Outbox), 1);
+  EXPECT_EQ(Rows().topLevelItemCount(), 0);
+  EXPECT_FALSE(unreadShown_);
+  page.DeleteAll();  // an empty box: nothing, not even the question
+  EXPECT_EQ(asked_.size(), 2u);
+}
+
 TEST_F(SmsPageTest, CommandsOnAnEmptyBoxDoNothingAndWithoutSelectionShow391) {
   CSmsDlg& page = Page();
   for (auto command : {&CSmsDlg::Read, &CSmsDlg::Reply, &CSmsDlg::Forward, &CSmsDlg::Resend,
