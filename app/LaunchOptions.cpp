@@ -8,7 +8,7 @@ namespace evdo {
 QString LaunchOptions::Usage() {
   return QStringLiteral(
       "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
-      "                      [--dial NUMBER | tel:NUMBER] [--help]\n"
+      "                      [--dial NUMBER | tel:NUMBER] [--list-sms [BOX]] [--help]\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
@@ -18,6 +18,8 @@ QString LaunchOptions::Usage() {
       "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
       "                     exit status 0 once connected\n"
       "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
+      "  --list-sms [BOX]   print a message box of the running dashboard as JSON:\n"
+      "                     inbox (the default), outbox or saved\n"
       "  --help             print this and end\n"
       "Relative paths are taken from the folder the program was started in.\n"
       "Exit status: 0 normal end, 1 start-up failed (reason on standard error), 2 bad options,\n"
@@ -51,6 +53,15 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
         if (out.connectType != "3g" && out.connectType != "1x" && out.connectType != "wlan" &&
             out.connectType != "auto") {
           error = QStringLiteral("--connect takes 3g, 1x, wlan or auto");
+          return false;
+        }
+      }
+    } else if (arg == "--list-sms") {
+      out.listSmsBox = QStringLiteral("inbox");
+      if (i + 1 < arguments.size() && !arguments[i + 1].startsWith("--")) {
+        out.listSmsBox = arguments[++i].toLower();
+        if (out.listSmsBox != "inbox" && out.listSmsBox != "outbox" && out.listSmsBox != "saved") {
+          error = QStringLiteral("--list-sms takes inbox, outbox or saved");
           return false;
         }
       }

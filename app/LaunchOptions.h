@@ -39,6 +39,9 @@ struct LaunchOptions {
   // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
   // copy already running if there is one (the number is checked there too).
   QString dialNumber;
+  // --list-sms [inbox|outbox|saved]: print a box of the running dashboard's
+  // message store as JSON (the inbox when no box is named).
+  QString listSmsBox;
   // --help: print the usage and end.
   bool help = false;
 

@@ -16,6 +16,7 @@
 #include "app/CallPage.h"
 #include "app/PhonebookPage.h"
 #include "app/FixedPortEnumerator.h"
+#include "app/MessagesPage.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
@@ -28,17 +29,19 @@
 #include "app/StoreLoadMessage.h"
 #include "app/UnattendedRun.h"
 #include "calls/HistData.h"
+#include "core/settings/SetupData.h"
 #include "device/AtDispatcher.h"
 #include "device/CommandExchange.h"
 #include "device/SerialPort.h"
-#include "platform/PosixSerialDevice.h"
 #include "device/discovery/ModeSwitchData.h"
 #include "device/discovery/ProgramStarter.h"
 #include "internet/ConnProfile.h"
 #include "internet/LogData.h"
 #include "internet/MonthLogData.h"
 #include "phonebook/PbData.h"
+#include "platform/PosixSerialDevice.h"
 #include "platform/udev/UdevDeviceEnumerator.h"
+#include "sms/MessageList.h"
 #include "sms/SmsData.h"
 #include "ui/LanguageStrings.h"
 #include "ui/notify/DesktopNotifier.h"
@@ -100,6 +103,7 @@ int CModaraApp::Run() {
   if (!CreatePort()) return kExitFailure;  // 9
   RegisterCallPage(*this);
   RegisterPhonebookPage(*this);
+  RegisterMessagesPage(*this);
   mainWindow_ = new CModaraDlg(*this);     // 10
   if (unattended_) unattended_->Exempt(mainWindow_);
   if (!dispatcher_->StartThreads()) {      // 11
@@ -179,6 +183,30 @@ bool CModaraApp::ClaimInstance() {
     else options_.dialNumber = number;
     reply->Finish(kExitOk);
   });
+  // A later copy's "list-sms BOX": the box as JSON, whatever the device does.
+  connect(instance_.get(), &CSingleInstance::CommandRequested, this,
+          [this](const QString& command, RemoteReply* reply) {
+            if (!command.startsWith(QLatin1String(CSingleInstance::kListSmsCommand))) return;
+            const int box = SmsBoxFromName(
+                command.mid(static_cast<int>(std::strlen(CSingleInstance::kListSmsCommand)))
+                    .toStdString());
+            if (box < 0) {
+              reply->Message(QStringLiteral("no such message box"));
+              return reply->Finish(kExitUsage);
+            }
+            if (sms_ == nullptr) {
+              reply->Message(QStringLiteral("the message store is not loaded yet"));
+              return reply->Finish(kExitFailure);
+            }
+            const CPbData* pb = phonebook_.get();
+            SmsNameLookup lookup = [pb](std::string_view number) -> std::optional<std::string> {
+              std::string name;
+              if (pb != nullptr && pb->FindNameByNumber(number, name) && !name.empty()) return name;
+              return std::nullopt;
+            };
+            reply->Message(QString::fromStdString(SmsBoxJson(*sms_, box, lookup)));
+            reply->Finish(kExitOk);
+          });
   return instance_->Claim(InstanceTitle());
 }
 

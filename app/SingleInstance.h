@@ -46,6 +46,8 @@ public:
   // The requests a later copy may send: "connect TYPE", "disconnect" and
   // "dial NUMBER" (kDialCommand, then the number).
   static constexpr const char* kDialCommand = "dial ";
+  // "list-sms BOX": the box of the message store as JSON, in one message.
+  static constexpr const char* kListSmsCommand = "list-sms ";
 
   // A later copy's request to the running one ("connect 3g", "disconnect"):
   // prints each message line and returns the running copy's exit status;

@@ -51,6 +51,22 @@ int main(int argc, char** argv) {
     if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
     return code;
   }
+  if (!options.listSmsBox.isEmpty()) {
+    // A question to the running dashboard; its answer is one line of JSON.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(),
+        evdo::CSingleInstance::kListSmsCommand + options.listSmsBox, 10000,
+        [](const QString& message) {
+          const QByteArray text = message.toUtf8();
+          std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+          std::fputc('\n', stdout);
+        });
+    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
+    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+    return code;
+  }
   if (!options.dialNumber.isEmpty()) {
     // A number for the copy already running; without one, this copy starts
     // and dials it once the modem is ready.

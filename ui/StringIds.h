@@ -945,5 +945,59 @@ inline constexpr StringId kStrPbNoLocations = 1644;
 inline constexpr StringId kStrYes = 1636;
 // Dialog button: No
 inline constexpr StringId kStrNo = 1637;
+// Message read window: show the previous message of the list
+inline constexpr StringId kStrSmsPrevious = 3400;
+// Message read window: show the next message of the list
+inline constexpr StringId kStrSmsNext = 3401;
+// Message read window, outbox and saved box: show the first message
+inline constexpr StringId kStrSmsFirst = 3402;
+// Message read window, outbox and saved box: show the last message
+inline constexpr StringId kStrSmsLast = 3403;
+// Messages page: open the selected message in the read window
+inline constexpr StringId kStrSmsRead = 3404;
+// Messages page: reply to the selected message
+inline constexpr StringId kStrSmsReply = 3405;
+// Messages page: forward the text of the selected message
+inline constexpr StringId kStrSmsForward = 3406;
+// Messages page: send the selected message again
+inline constexpr StringId kStrSmsResend = 3407;
+// Messages page: call the number of the selected message
+inline constexpr StringId kStrSmsCallBack = 3408;
+// Messages page: delete the selected messages
+inline constexpr StringId kStrSmsDelete = 3409;
+// Messages page: write a new message
+inline constexpr StringId kStrSmsNew = 3410;
+// Messages page: open the transfer window (modem and card storages)
+inline constexpr StringId kStrSmsTransfer = 3411;
+// Messages page: export messages to a file
+inline constexpr StringId kStrSmsExport = 3412;
+// Messages page: save the number of the selected message into the phonebook
+inline constexpr StringId kStrSmsSaveNumber = 3413;
+// Message export window: the choice of all boxes together
+inline constexpr StringId kStrSmsAllBoxes = 3414;
+// Message export window: title
+inline constexpr StringId kStrSmsExportTitle = 3415;
+// Message read window: title
+inline constexpr StringId kStrSmsReadTitle = 3416;
+// Message export window: label above the box choice
+inline constexpr StringId kStrSmsExportChoose = 3417;
+// Message read window: label of the contact name
+inline constexpr StringId kStrSmsFieldName = 3418;
+// Message read window: label of the number
+inline constexpr StringId kStrSmsFieldNumber = 3419;
+// Message read window: label of the time
+inline constexpr StringId kStrSmsFieldTime = 3420;
+// Messages page: a store change could not be saved; the text after it says why
+inline constexpr StringId kStrSmsStoreNotSaved = 3421;
+// Messages page: the OK button of the export window
+inline constexpr StringId kStrSmsOk = 3422;
+// Messages page: the Cancel button of the export window
+inline constexpr StringId kStrSmsCancel = 3423;
+// Messages page: open the first message marked new
+inline constexpr StringId kStrSmsShowNew = 3424;
+// Main window: tab of the messages page
+inline constexpr StringId kStrTabMessages = 3425;
+// Messages page: delete every message of the shown box
+inline constexpr StringId kStrSmsDeleteAll = 3426;
 
 }  // namespace evdo

@@ -82,6 +82,21 @@ TEST(DashboardCommandLine, HelpAndBadOptionsNeedNoDisplay) {
   EXPECT_TRUE(bad.out.isEmpty());
 }
 
+TEST(DashboardCommandLine, ListingMessagesWithoutARunningDashboardSaysSo) {
+  TempDir dir;
+  TempDir runtime;
+  // A runtime folder of its own: no dashboard listens there.
+  ProcessRun run = Dashboard({"--list-sms", "outbox"}, QString::fromStdString(dir.Path()),
+                             {{"XDG_RUNTIME_DIR", QString::fromStdString(runtime.Path())}});
+  EXPECT_FALSE(run.crashed);
+  EXPECT_EQ(run.code, 3);
+  EXPECT_TRUE(run.err.contains("not running")) << run.err.toStdString();
+  EXPECT_TRUE(run.out.isEmpty());
+  ProcessRun bad = Dashboard({"--list-sms", "trash"}, QString::fromStdString(dir.Path()));
+  EXPECT_EQ(bad.code, kExitUsage);
+  EXPECT_TRUE(bad.err.contains("--list-sms takes inbox, outbox or saved")) << bad.err.toStdString();
+}
+
 TEST(DashboardCommandLine, APortThatCannotBeUsedEndsAtOnceWithThePathAndTheReason) {
   TempDir dir;
   dir.WriteFile("plain.txt", "not a port");

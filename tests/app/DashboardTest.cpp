@@ -312,7 +312,7 @@ TEST(Dashboard, ClosingIsRefusedWhileConnectedAndTheInternetPageGetsTheNetworkIn
   ConnectedPage::connected = true;
   h.Run([&](CModaraApp&, CModaraDlg& w) {
     ASSERT_NE(w.Page(PageKind::Internet), nullptr);
-    EXPECT_EQ(w.Tabs().count(), 3);  // the call page, the phonebook and this one
+    EXPECT_EQ(w.Tabs().count(), 4);  // messages, calls, phonebook and this one
     EXPECT_EQ(ConnectedPage::startActions, 1) << "timer 55 runs the start action once";
     using Forwarded = std::pair<WParam, LParam>;
     auto got = [](Forwarded f) {

@@ -143,5 +143,17 @@ TEST(SingleInstanceDial, ALaterCopyHandsItsNumberToTheRunningOne) {
   EXPECT_EQ(commands, QStringList{"dial 10086"});
 }
 
+TEST(LaunchOptionsListSms, TakesABoxNameAndTheInboxByDefault) {
+  LaunchOptions o;
+  QString error;
+  ASSERT_TRUE(LaunchOptions::Parse({"--list-sms"}, o, error));
+  EXPECT_EQ(o.listSmsBox, "inbox");
+  ASSERT_TRUE(LaunchOptions::Parse({"--list-sms", "Saved"}, o, error));
+  EXPECT_EQ(o.listSmsBox, "saved");
+  ASSERT_TRUE(LaunchOptions::Parse({"--list-sms", "--simulate"}, o, error));
+  EXPECT_EQ(o.listSmsBox, "inbox");
+  EXPECT_FALSE(LaunchOptions::Parse({"--list-sms", "drafts"}, o, error));
+}
+
 }  // namespace
 }  // namespace evdo
