@@ -6,6 +6,7 @@
 #include "tools/modemsim/ModemEngine.h"
 #include "tools/modemsim/NetworkFeature.h"
 #include "tools/modemsim/SimCardFeature.h"
+#include "tools/modemsim/SmsFeature.h"
 
 namespace evdo::modemsim {
 
@@ -16,6 +17,7 @@ void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<NetworkFeature>();
   engine.AddFeature<DataCallFeature>();
   engine.AddFeature<CallFeature>();
+  engine.AddFeature<SmsFeature>();
 }
 
 }  // namespace evdo::modemsim
