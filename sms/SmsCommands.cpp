@@ -1,5 +1,6 @@
 #include "sms/SmsCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "sms/MessageSplitter.h"
@@ -148,8 +149,8 @@ bool ParseStoredNotice(std::string_view line, StoredNotice& out) {
   line.remove_prefix(kNoticeStored.size());
   std::size_t comma = line.find(',');
   if (comma == std::string_view::npos) return false;
-  std::string_view name = line.substr(0, comma);
-  if (name.empty() || name.size() > kMaxStorageNameChars) return false;
+  std::string_view name = line.substr(0, std::min(comma, kMaxStorageNameChars));
+  if (name.empty()) return false;
   if (!LeadingInt(line.substr(comma + 1), out.index)) return false;
   out.name = std::string(name);
   std::string_view bare = name.front() == '"' ? name.substr(1) : name;

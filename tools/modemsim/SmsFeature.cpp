@@ -155,6 +155,7 @@ void SmsFeature::InstallCommands(ModemEngine& engine) {
   commands.Add("AT$QCMGR=", [this](ModemEngine&, std::string_view args, ModemReply& reply) {
     int index = 0;
     Storage* storage = Find(readStorage);
+    ++reads;
     if (!ParseIndex(args, index) || index >= storage->capacity) return reply.CmsError(kCmsInvalidIndex);
     auto it = storage->messages.find(index);
     if (it == storage->messages.end()) return reply.Ok();  // an empty location
@@ -309,7 +310,6 @@ ControlResult SmsFeature::Deliver(ModemEngine& engine, std::string_view args) {
   if (auto* device = engine.Feature<DeviceStatusFeature>()) serviceCentre = device->serviceCentre;
   const int reference = deliverReference;
   deliverReference = (deliverReference + 1) % 256;
-  std::string out;
   const std::size_t chunk = (text.size() + static_cast<std::size_t>(parts) - 1) / static_cast<std::size_t>(parts);
   for (int part = 1; part <= parts; ++part) {
     std::u16string piece = text.substr(static_cast<std::size_t>(part - 1) * chunk, chunk);
@@ -321,21 +321,18 @@ ControlResult SmsFeature::Deliver(ModemEngine& engine, std::string_view args) {
       std::string header = "+CMT: " + Q(m.number) + "," + Q(m.stamp) + "," + Q(m.serviceCentre);
       if (!m.partInfo.empty()) header += "," + Q(m.partInfo);
       engine.SendRaw("\r\n" + header + "\r\n" + m.hexText + "\r\n");
-      out += "direct part " + std::to_string(part) + "\n";
       continue;
     }
     Storage* storage = Find(where);
     int index = storage->FreeIndex();
     if (index < 0) {
       engine.Notify("+CMTI: " + Q(where) + ",-1");
-      out += where + " full\n";
       break;
     }
     storage->messages[index] = m;
     engine.Notify("+CMTI: " + Q(where) + "," + std::to_string(index));
-    out += where + " " + std::to_string(index) + "\n";
   }
-  return {true, out};
+  return {};
 }
 
 ControlResult SmsFeature::List(std::string_view name) const {

@@ -68,6 +68,7 @@ public:
   int failCode = kDefaultErrorCode;
   int messageReference = 0;
   int deliverReference = 0;
+  std::uint64_t reads = 0;  // "AT$QCMGR=" commands answered
 
   Storage* Find(std::string_view name);
 
