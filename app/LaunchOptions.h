@@ -39,6 +39,14 @@ struct LaunchOptions {
   // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
   // copy already running if there is one (the number is checked there too).
   QString dialNumber;
+  // --send-sms NUMBERS TEXT: ask the running dashboard to send TEXT to the
+  // numbers (separated by ';') and end with 0 once every one was sent.
+  bool sendSms = false;
+  // "sms:NUMBERS?body=TEXT": open the write window filled in, in the copy
+  // already running if there is one. Numbers separated by ';'.
+  bool openSms = false;
+  QString smsRecipients;
+  QString smsText;
   // --help: print the usage and end.
   bool help = false;
 
@@ -51,6 +59,14 @@ struct LaunchOptions {
   // in error for an unknown option or a missing value.
   static bool Parse(const QStringList& arguments, LaunchOptions& out, QString& error);
   static QString Usage();
+
+  // The numbers and text of an "sms:" link (RFC 5724: numbers separated by
+  // ',', the text in the query's "body", percent-encoded). Visual separators
+  // in numbers (spaces, '-', '.', '(', ')') are dropped. False with a
+  // message when the link holds something a recipients field refuses.
+  static bool ParseSmsLink(const QString& link, QString& recipients, QString& text, QString& error);
+  // The recipients of --send-sms: at most 10 numbers of dial characters.
+  static bool CheckSendRecipients(const QString& recipients, QString& error);
 };
 
 }  // namespace evdo

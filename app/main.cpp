@@ -51,6 +51,34 @@ int main(int argc, char** argv) {
     if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
     return code;
   }
+  if (options.sendSms) {
+    // A message for the running dashboard to send; it answers with the
+    // outcome per number once the send has ended.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    // Every guard of a five-part send to ten numbers could run out.
+    constexpr int kWaitMs = 15 * 60000;
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(),
+        evdo::CSingleInstance::SmsRequest(evdo::CSingleInstance::kSmsSendCommand, options.smsRecipients,
+                                          options.smsText),
+        kWaitMs, [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running; start it first\n");
+    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+    return code;
+  }
+  if (options.openSms) {
+    // An "sms:" link: the running copy opens the write window; without one,
+    // this copy starts and opens it once the modem is ready.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(),
+        evdo::CSingleInstance::SmsRequest(evdo::CSingleInstance::kSmsOpenCommand, options.smsRecipients,
+                                          options.smsText),
+        5000, [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+    if (code != 3) return code;
+  }
   if (!options.dialNumber.isEmpty()) {
     // A number for the copy already running; without one, this copy starts
     // and dials it once the modem is ready.

@@ -1,6 +1,7 @@
 #include "sms/SmsSender.h"
 
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "sms/SmsCodec.h"
@@ -61,7 +62,12 @@ SendStart CSmsSender::Send(std::string_view recipients, std::string_view text, s
     Show(kStrBadMessageNumber, std::string(serviceCentre));
     return SendStart::BadServiceCentre;
   }
-  if (!SplitMessage(splitter_, text)) return SendStart::TooLong;
+  // The splitter is shared with every other write window, one of which may
+  // be sending now: it is only tried here and taken once the link is ours.
+  {
+    auto probe = std::make_unique<MessageSplitter>(splitter_);
+    if (!SplitMessage(*probe, text)) return SendStart::TooLong;
+  }
 
   recipients_ = std::move(parsed.numbers);
   outcomes_.assign(recipients_.size(), RecipientOutcome::NotServed);
@@ -76,6 +82,10 @@ SendStart CSmsSender::Send(std::string_view recipients, std::string_view text, s
 
 void CSmsSender::Begin() {
   if (state_ != State::WaitingForLink) return;
+  if (!SplitMessage(splitter_, text_)) {
+    Finish(0);
+    return;
+  }
   const bool gsm7 = splitter_.isLong ? splitter_.isGsm7 != 0 : IsGsm7Text(text_);
   const std::string line =
       SendParametersLine(splitter_.isLong != 0, gsm7, hooks_.deliveryReport(), hooks_.validity());

@@ -890,11 +890,15 @@ inline constexpr StringId kStrCliSent = 3313;
 inline constexpr StringId kStrCliNotSent = 3314;
 // Command line --send-sms: sending stopped before the number %s was served
 inline constexpr StringId kStrCliNotServed = 3315;
-// Command line --send-sms: the running dashboard could not start sending (modem not ready, a call, or a send running)
+// Command line --send-sms and the message write window: sending could not start (modem not ready, a call, or a send running)
 inline constexpr StringId kStrCliSendRefused = 3316;
 // Message settings and write window: label of the message centre number
 inline constexpr StringId kStrServiceCentreLabel = 3317;
 // Message write window: label of the part counter
 inline constexpr StringId kStrPartOfParts = 3318;
+// Message write window: button that adds recipients from the phonebook
+inline constexpr StringId kStrPickContacts = 3320;
+// Command line --send-sms: the text is longer than five parts hold
+inline constexpr StringId kStrCliTextTooLong = 3321;
 
 }  // namespace evdo
