@@ -124,16 +124,16 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
 bool LaunchOptions::CheckSendRecipients(const QString& recipients, QString& error) {
   const std::string field = recipients.toStdString();
   const sms::Recipients parsed = sms::ParseRecipients(field);
-  if (parsed.numbers.empty()) {
-    error = QStringLiteral("no number to send the message to");
-    return false;
-  }
   if (parsed.tooMany) {
     error = QStringLiteral("a message goes to at most 10 numbers");
     return false;
   }
   if (parsed.tooLong) {
     error = QStringLiteral("a number is longer than 40 characters");
+    return false;
+  }
+  if (parsed.numbers.empty()) {
+    error = QStringLiteral("no number to send the message to");
     return false;
   }
   for (const std::string& number : parsed.numbers) {
