@@ -19,12 +19,10 @@ bool SendReport::AllSent() const {
 
 CSmsSender::CSmsSender(CCommandExchange& exchange, CSmsData& store, Event& notificationGate,
                        CSmsLinkLock& link, MessageSplitter& splitter, WindowPort& self, SendHooks hooks)
-    : exchange_(exchange),
-      store_(store),
+    : store_(store),
       gate_(notificationGate),
       link_(link),
       splitter_(splitter),
-      self_(self),
       hooks_(std::move(hooks)),
       channel_(exchange, self) {}
 

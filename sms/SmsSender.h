@@ -100,12 +100,10 @@ private:
   void Finish(int messageId);
   void Show(int id, const std::string& detail = {});
 
-  CCommandExchange& exchange_;
   CSmsData& store_;
   Event& gate_;
   CSmsLinkLock& link_;
   MessageSplitter& splitter_;
-  WindowPort& self_;
   SendHooks hooks_;
   CSmsChannel channel_;
 
