@@ -72,11 +72,14 @@ CSmsWriteDlg::CSmsWriteDlg(SmsWriteServices services, QWidget* parent)
   auto* recipientsLabel = PlainLabel(Str(kStrRecipientsLabel), this);
   recipientsLabel->setBuddy(recipients_);
   grid->addWidget(recipientsLabel, 0, 0);
-  grid->addWidget(recipients_, 0, 1);
+  auto* recipientsRow = new QHBoxLayout();
+  recipientsRow->addWidget(recipients_, 1);
   contacts_ = new QPushButton(Str(kStrPickContacts), this);
   contacts_->setObjectName("contacts");
+  contacts_->setAutoDefault(false);
   contacts_->setVisible(static_cast<bool>(services_.pickContacts));
-  grid->addWidget(contacts_, 0, 2);
+  recipientsRow->addWidget(contacts_);
+  grid->addLayout(recipientsRow, 0, 1);
 
   centre_ = new QLineEdit(this);
   centre_->setObjectName("serviceCentre");
@@ -85,7 +88,7 @@ CSmsWriteDlg::CSmsWriteDlg(SmsWriteServices services, QWidget* parent)
   auto* centreLabel = PlainLabel(Str(kStrServiceCentreLabel), this);
   centreLabel->setBuddy(centre_);
   grid->addWidget(centreLabel, 1, 0);
-  grid->addWidget(centre_, 1, 1, 1, 2);
+  grid->addWidget(centre_, 1, 1);
   layout->addLayout(grid);
 
   auto* textRow = new QHBoxLayout();
