@@ -278,6 +278,9 @@ void CModaraDlg::CreateMessageService() {
   };
   context.window = this;
   messages_ = std::make_unique<MessageService>(std::move(context));
+  // A click on a new message's notice brings the dashboard forward; the
+  // messages page, when there is one, takes this over to open the message.
+  messages_->showNewMessage = [this] { ComeForward(); };
   messages_->RegisterNotifications();
   messages_->RefreshIndicators();
 }
