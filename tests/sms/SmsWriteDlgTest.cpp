@@ -209,6 +209,10 @@ TEST_F(SmsWriteDlgTest, SendingTwoPartsToTwoNumbersStoresFourSentRecordsAndClose
   QTest::mouseClick(window_->SendButton(), Qt::LeftButton);
   ASSERT_TRUE(window_->IsSending());
   EXPECT_FALSE(window_->SendButton()->isEnabled());
+  // The window stays while its message goes: closing it is refused.
+  EXPECT_FALSE(window_->close());
+  EXPECT_EQ(beeps_, 1);
+  ASSERT_FALSE(window_.isNull());
   QString progressSeen;
   ASSERT_TRUE(QTest::qWaitFor([&] {
     if (window_ && window_->ProgressWindow() != nullptr && !window_->ProgressText().isEmpty())
