@@ -1,20 +1,30 @@
 #include "app/LaunchOptions.h"
 
 #include <QDir>
+#include <QUrl>
+#include <QUrlQuery>
+
 #include "calls/DialNumber.h"
+#include "sms/SmsCommands.h"
 
 namespace evdo {
 
 QString LaunchOptions::Usage() {
   return QStringLiteral(
       "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
-      "                      [--dial NUMBER | tel:NUMBER] [--list-sms [BOX]] [--help]\n"
+      "                      [--dial NUMBER | tel:NUMBER] [--send-sms NUMBERS TEXT | sms:NUMBERS?body=TEXT]\n"
+      "                      [--list-sms [BOX]] [--help]\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
       "  --dial NUMBER      dial NUMBER on the call page (of the copy already running, if any)\n"
       "  tel:NUMBER         the same for a telephone link\n"
+      "  --send-sms NUMBERS TEXT\n"
+      "                     ask the running dashboard to send TEXT to NUMBERS (up to 10, separated\n"
+      "                     by ';'); prints the outcome per number; exit status 0 when all were sent\n"
+      "  sms:NUMBERS?body=TEXT\n"
+      "                     open the message window filled in (of the copy already running, if any)\n"
       "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
       "                     exit status 0 once connected\n"
       "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
@@ -71,6 +81,22 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       if (!value(out.dialNumber)) return false;
     } else if (arg.startsWith("tel:", Qt::CaseInsensitive)) {
       out.dialNumber = arg;
+    } else if (arg == "--send-sms") {
+      if (i + 2 >= arguments.size()) {
+        error = QStringLiteral("--send-sms needs the numbers and the text");
+        return false;
+      }
+      out.sendSms = true;
+      out.smsRecipients = arguments[++i];
+      out.smsText = arguments[++i];
+      if (!CheckSendRecipients(out.smsRecipients, error)) return false;
+      if (out.smsText.isEmpty()) {
+        error = QStringLiteral("--send-sms needs a text to send");
+        return false;
+      }
+    } else if (arg.startsWith("sms:", Qt::CaseInsensitive)) {
+      out.openSms = true;
+      if (!ParseSmsLink(arg, out.smsRecipients, out.smsText, error)) return false;
     } else if (arg == "--help" || arg == "-h") {
       out.help = true;
     } else {
@@ -95,10 +121,66 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
     }
     out.dialNumber = QString::fromStdString(number);
   }
+  if (out.sendSms + out.openSms + !out.dialNumber.isEmpty() + (out.disconnect || !out.connectType.isEmpty()) > 1) {
+    error = QStringLiteral("only one of --send-sms, an sms: link, --dial and --connect/--disconnect at a time");
+    return false;
+  }
   if (out.simulate && !out.portPath.isEmpty()) {
     error = QStringLiteral("--port and --simulate exclude each other");
     return false;
   }
+  return true;
+}
+
+bool LaunchOptions::CheckSendRecipients(const QString& recipients, QString& error) {
+  const std::string field = recipients.toStdString();
+  const sms::Recipients parsed = sms::ParseRecipients(field);
+  if (parsed.tooMany) {
+    error = QStringLiteral("a message goes to at most 10 numbers");
+    return false;
+  }
+  if (parsed.tooLong) {
+    error = QStringLiteral("a number is longer than 40 characters");
+    return false;
+  }
+  if (parsed.numbers.empty()) {
+    error = QStringLiteral("no number to send the message to");
+    return false;
+  }
+  for (const std::string& number : parsed.numbers) {
+    if (!sms::IsSendableNumber(number)) {
+      error = QStringLiteral("the number \"%1\" cannot be used: a number may hold only the digits 0-9 and +, * and #")
+                  .arg(QString::fromStdString(number));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool LaunchOptions::ParseSmsLink(const QString& link, QString& recipients, QString& text, QString& error) {
+  QString rest = link.mid(4);  // after "sms:"
+  if (rest.startsWith("//")) rest = rest.mid(2);
+  const int query = rest.indexOf('?');
+  QString numbers = QUrl::fromPercentEncoding((query < 0 ? rest : rest.left(query)).toUtf8());
+  text.clear();
+  if (query >= 0) {
+    // '+' stays '+' in a link's query; only percent escapes are decoded.
+    const QUrlQuery items(rest.mid(query + 1));
+    text = items.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+  }
+  QString cleaned;
+  for (QChar c : numbers) {
+    if (c == ' ' || c == '-' || c == '.' || c == '(' || c == ')') continue;
+    cleaned += c == ',' ? QChar(';') : c;
+  }
+  if (cleaned.endsWith('/')) cleaned.chop(1);
+  const std::string field = cleaned.toStdString();
+  if (!field.empty() && sms::CheckRecipientsField(field) != sms::kFieldAccepted) {
+    error = QStringLiteral("the sms: link's numbers cannot be used: at most 10 numbers of up to 40 digits "
+                           "and '+', separated by ','");
+    return false;
+  }
+  recipients = cleaned;
   return true;
 }
 

@@ -15,6 +15,9 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 // A --screenshot run met a box that waits for a person.
 inline constexpr int kExitNeedsPerson = 3;
+// A request for the running dashboard found none running, or got no answer.
+inline constexpr int kExitNotRunning = 3;
+inline constexpr int kExitNoAnswer = 4;
 
 // The environment variable through which the launcher tells the program the
 // folder the user started it in.
@@ -42,6 +45,14 @@ struct LaunchOptions {
   // --list-sms [inbox|outbox|saved]: print a box of the running dashboard's
   // message store as JSON (the inbox when no box is named).
   QString listSmsBox;
+  // --send-sms NUMBERS TEXT: ask the running dashboard to send TEXT to the
+  // numbers (separated by ';') and end with 0 once every one was sent.
+  bool sendSms = false;
+  // "sms:NUMBERS?body=TEXT": open the write window filled in, in the copy
+  // already running if there is one. Numbers separated by ';'.
+  bool openSms = false;
+  QString smsRecipients;
+  QString smsText;
   // --help: print the usage and end.
   bool help = false;
 
@@ -54,6 +65,14 @@ struct LaunchOptions {
   // in error for an unknown option or a missing value.
   static bool Parse(const QStringList& arguments, LaunchOptions& out, QString& error);
   static QString Usage();
+
+  // The numbers and text of an "sms:" link (RFC 5724: numbers separated by
+  // ',', the text in the query's "body", percent-encoded). Visual separators
+  // in numbers (spaces, '-', '.', '(', ')') are dropped. False with a
+  // message when the link holds something a recipients field refuses.
+  static bool ParseSmsLink(const QString& link, QString& recipients, QString& text, QString& error);
+  // The recipients of --send-sms: at most 10 numbers of dial characters.
+  static bool CheckSendRecipients(const QString& recipients, QString& error);
 };
 
 }  // namespace evdo

@@ -12,11 +12,13 @@
 #include <cstdio>
 
 #include <cstring>
+#include <utility>
 
 #include "app/CallPage.h"
 #include "app/PhonebookPage.h"
 #include "app/FixedPortEnumerator.h"
 #include "app/MessagesPage.h"
+#include "app/MessageService.h"
 #include "app/ModaraDlg.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
@@ -176,6 +178,18 @@ bool CModaraApp::ClaimInstance() {
   // A later copy's "dial NUMBER" (the command line, a tel: link): before the
   // device is ready the number waits for it. The page checks it again.
   connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    QString recipients, text;
+    if (CSingleInstance::ParseSmsRequest(command, CSingleInstance::kSmsSendCommand, recipients, text))
+      return SendSmsRequest(recipients, text, reply);
+    if (CSingleInstance::ParseSmsRequest(command, CSingleInstance::kSmsOpenCommand, recipients, text)) {
+      Q_EMIT instance_->RaiseRequested();
+      options_.openSms = true;
+      options_.smsRecipients = recipients;
+      options_.smsText = text;
+      if (mainWindow_ && timing_.readyMs >= 0) OpenPendingSms();
+      reply->Finish(kExitOk);
+      return;
+    }
     if (!command.startsWith(QLatin1String(CSingleInstance::kDialCommand))) return;
     const QString number = command.mid(static_cast<int>(std::strlen(CSingleInstance::kDialCommand)));
     Q_EMIT instance_->RaiseRequested();
@@ -402,6 +416,7 @@ void CModaraApp::OnDeviceReady() {
     QString number = std::exchange(options_.dialNumber, QString());
     mainWindow_->DialNumber(number);
   }
+  OpenPendingSms();
   if (!options_.screenshotPath.isEmpty() && mainWindow_) {
     if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {
       Report(QString("screenshot: %1").arg(QFileInfo(options_.screenshotPath).absoluteFilePath()));
@@ -412,6 +427,47 @@ void CModaraApp::OnDeviceReady() {
     }
     mainWindow_->EndModalLoop(false);
   }
+}
+
+void CModaraApp::OpenPendingSms() {
+  if (!options_.openSms || !mainWindow_ || mainWindow_->Messages() == nullptr) return;
+  options_.openSms = false;
+  mainWindow_->ComeForward();
+  mainWindow_->Messages()->OpenWriteWindow(std::exchange(options_.smsRecipients, QString()),
+                                           std::exchange(options_.smsText, QString()), nullptr);
+}
+
+// A later copy's --send-sms: the send path of the write window without the
+// window; every message the window would show goes back as a line, then the
+// outcome per number. Exit status 0 only when every number was sent.
+void CModaraApp::SendSmsRequest(const QString& recipients, const QString& text, RemoteReply* reply) {
+  MessageService* messages = mainWindow_ ? mainWindow_->Messages() : nullptr;
+  if (messages == nullptr || timing_.readyMs < 0) {
+    reply->Message(Str(kStrCliSendRefused));
+    reply->Finish(kExitFailure);
+    return;
+  }
+  QPointer<RemoteReply> answer(reply);
+  auto say = [answer](int id, const std::string& detail) {
+    if (answer) answer->Message(Str(id).replace(QStringLiteral("%s"), FromAnsi(detail)));
+  };
+  auto finished = [answer](const sms::SendReport& report) {
+    if (!answer) return;
+    for (std::size_t i = 0; i < report.numbers.size(); ++i) {
+      const sms::RecipientOutcome outcome =
+          i < report.outcomes.size() ? report.outcomes[i] : sms::RecipientOutcome::NotServed;
+      const StringId id = outcome == sms::RecipientOutcome::Sent     ? kStrCliSent
+                          : outcome == sms::RecipientOutcome::Failed ? kStrCliNotSent
+                                                                     : kStrCliNotServed;
+      answer->Message(Str(id).replace(QStringLiteral("%s"), FromAnsi(report.numbers[i])));
+    }
+    answer->Finish(report.AllSent() ? kExitOk : kExitFailure);
+  };
+  const sms::SendStart start = messages->SendWithoutWindow(ToAnsi(recipients), ToAnsi(text), say, finished);
+  if (start == sms::SendStart::Started) return;
+  if (start == sms::SendStart::NotReady) reply->Message(Str(kStrCliSendRefused));
+  if (start == sms::SendStart::TooLong) reply->Message(Str(kStrCliTextTooLong));
+  reply->Finish(kExitFailure);
 }
 
 }  // namespace evdo

@@ -35,6 +35,7 @@ class CSmsData;
 class CStandardButtonTexts;
 class CUnattendedRun;
 class PreMsg;
+class RemoteReply;
 
 // What start-up measured, for the start-up report (milliseconds since the
 // process started).
@@ -137,6 +138,9 @@ private:
   // why it failed.
   void ReportSearch() const;
   void ReportSearchFailed(ConnectResult found) const;
+  // The write window an "sms:" link asked for, once the device is ready.
+  void OpenPendingSms();
+  void SendSmsRequest(const QString& recipients, const QString& text, RemoteReply* reply);
 
   LaunchOptions options_;
   std::unique_ptr<CSimulatedModemProcess> simulator_;

@@ -24,6 +24,7 @@
 #include "app/IndicatorPictures.h"
 #include "app/IndicatorStrip.h"
 #include "app/LanguageDlg.h"
+#include "app/MessageService.h"
 #include "app/ModaraApp.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
@@ -38,6 +39,7 @@
 #include "security/ui/PinDialogs.h"
 #include "ui/LanguageStrings.h"
 #include "ui/skin/CBasePage.h"
+#include "ui/notify/DesktopNotifier.h"
 
 namespace evdo {
 namespace {
@@ -245,6 +247,7 @@ void CModaraDlg::OnInitDialog() {
   // After the main window's own: the call page takes "RING", "+CLIP: " and
   // "NO CARRIER".
   if (auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls))) calls->RegisterNotifications();
+  CreateMessageService();
   StartDeviceOrWait();
   for (int indicator : {kIndicatorSentKb, kIndicatorReceivedKb, kIndicatorSendRate, kIndicatorReceiveRate})
     Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), 0);
@@ -256,6 +259,31 @@ void CModaraDlg::OnInitDialog() {
   sleep_ = std::make_unique<CSleepMonitor>();
   connect(sleep_.get(), &CSleepMonitor::Suspending, this, &CModaraDlg::OnSuspend, Qt::DirectConnection);
   connect(sleep_.get(), &CSleepMonitor::Resumed, this, &CModaraDlg::OnResume, Qt::QueuedConnection);
+}
+
+void CModaraDlg::CreateMessageService() {
+  if (messages_ != nullptr || app_.Sms() == nullptr) return;
+  MessageServiceContext context;
+  context.exchange = &app_.Exchange();
+  context.dispatcher = &app_.Dispatcher();
+  context.store = app_.Sms();
+  context.notificationGate = &app_.Dispatcher().NotificationGate();
+  context.phonebook = app_.Phonebook();
+  context.notifier = app_.Notifier();
+  context.cardReady = [this] { return status_.Pin().IsReady(); };
+  context.incomingCall = [this] { return incomingCall_.load(); };
+  CModaraApp* app = &app_;
+  context.portOpen = [app] { return app->Port().IsOpen(); };
+  context.setIndicator = [this](int indicator, int value) {
+    Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), value);
+  };
+  context.window = this;
+  messages_ = std::make_unique<MessageService>(std::move(context));
+  // A click on a new message's notice brings the dashboard forward; the
+  // messages page, when there is one, takes this over to open the message.
+  messages_->showNewMessage = [this] { ComeForward(); };
+  messages_->RegisterNotifications();
+  messages_->RefreshIndicators();
 }
 
 void CModaraDlg::SetUpIcons() {

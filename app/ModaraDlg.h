@@ -33,6 +33,7 @@ namespace evdo {
 
 class CBasePage;
 class CIndicatorStrip;
+class MessageService;
 class CModaraApp;
 class CSleepMonitor;
 
@@ -118,6 +119,9 @@ public:
   // not when the program's own options ended it.
   bool ShowsFindDevice() const { return endedByClose_ || endedByQuit_; }
 
+  // The message side of the window (null until the window is initialised).
+  MessageService* Messages() const { return messages_.get(); }
+
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
 
@@ -174,6 +178,7 @@ private:
   };
 
   void SetUpIcons();
+  void CreateMessageService();
   void LoadCursor();
   void AddTrayIcon();
   void SetUpPortHooks();
@@ -225,6 +230,7 @@ private:
   ConnSetDataFile connSetFile_;
   ConnSetData connSet_ = DefaultConnSetData();
   std::unique_ptr<CSleepMonitor> sleep_;
+  std::unique_ptr<MessageService> messages_;
   QPointer<QWidget> exitPicture_;
   bool endedByClose_ = false;
   bool endedByQuit_ = false;

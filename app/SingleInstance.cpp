@@ -1,12 +1,16 @@
 #include "app/SingleInstance.h"
 
+#include "app/LaunchOptions.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QUrl>
 
+#include <cstring>
 #include <memory>
 
 #include <unistd.h>
@@ -38,8 +42,8 @@ CSingleInstance::CSingleInstance(QObject* parent) : QObject(parent) {
         if (!client->canReadLine()) return;
         const QByteArray line = client->readLine().trimmed();
         if (line.startsWith(kConnectRequest) || line == kDisconnectRequest ||
-            line.startsWith(CSingleInstance::kDialCommand) ||
-            line.startsWith(CSingleInstance::kListSmsCommand)) {
+            line.startsWith(CSingleInstance::kDialCommand) || line.startsWith(CSingleInstance::kListSmsCommand) ||
+            line.startsWith(CSingleInstance::kSmsSendCommand) || line.startsWith(CSingleInstance::kSmsOpenCommand)) {
           auto* reply = new RemoteReply(client);
           Q_EMIT CommandRequested(QString::fromUtf8(line), reply);
           if (!reply->Finished() && receivers(SIGNAL(CommandRequested(QString, RemoteReply*))) == 0) {
@@ -99,7 +103,7 @@ int CSingleInstance::SendRequest(const QString& title, const QString& request, i
                                  const std::function<void(const QString&)>& onMessage) {
   QLocalSocket socket;
   socket.connectToServer(SocketPath(title));
-  if (!socket.waitForConnected(kConnectWaitMs)) return 3;
+  if (!socket.waitForConnected(kConnectWaitMs)) return kExitNotRunning;
   socket.write(request.toUtf8() + "\n");
   socket.waitForBytesWritten(kConnectWaitMs);
   QDeadlineTimer deadline(waitMs);
@@ -109,10 +113,30 @@ int CSingleInstance::SendRequest(const QString& title, const QString& request, i
       if (line.startsWith("message ")) onMessage(line.mid(8));
       if (line.startsWith("result ")) return line.mid(7).toInt();
     }
-    if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) return 4;
+    if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) return kExitNoAnswer;
     socket.waitForReadyRead(200);
   }
-  return 4;
+  return kExitNoAnswer;
+}
+
+QString CSingleInstance::SmsRequest(const char* command, const QString& recipients, const QString& text) {
+  auto word = [](const QString& value) {
+    return value.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(QUrl::toPercentEncoding(value, QByteArray(), "-"));
+  };
+  return QString::fromLatin1(command) + word(recipients) + " " + word(text);
+}
+
+bool CSingleInstance::ParseSmsRequest(const QString& request, const char* command, QString& recipients,
+                                      QString& text) {
+  if (!request.startsWith(QLatin1String(command))) return false;
+  const QStringList words = request.mid(static_cast<int>(std::strlen(command))).split(' ');
+  if (words.size() != 2) return false;
+  auto value = [](const QString& word) {
+    return word == "-" ? QString() : QUrl::fromPercentEncoding(word.toLatin1());
+  };
+  recipients = value(words[0]);
+  text = value(words[1]);
+  return true;
 }
 
 bool CSingleInstance::Claim(const QString& title) {

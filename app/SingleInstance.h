@@ -48,6 +48,13 @@ public:
   static constexpr const char* kDialCommand = "dial ";
   // "list-sms BOX": the box of the message store as JSON, in one message.
   static constexpr const char* kListSmsCommand = "list-sms ";
+  // "sms-send NUMBERS TEXT" and "sms-open NUMBERS TEXT": both words
+  // percent-encoded (an empty one as "-").
+  static constexpr const char* kSmsSendCommand = "sms-send ";
+  static constexpr const char* kSmsOpenCommand = "sms-open ";
+  static QString SmsRequest(const char* command, const QString& recipients, const QString& text);
+  // The numbers and the text of an sms request; false when it is not one.
+  static bool ParseSmsRequest(const QString& request, const char* command, QString& recipients, QString& text);
 
   // A later copy's request to the running one ("connect 3g", "disconnect"):
   // prints each message line and returns the running copy's exit status;

@@ -22,6 +22,31 @@
 #include "internet/ui/InternetDlg.h"
 #include "internet/ui/StatisticsDlg.h"
 
+namespace {
+
+// Sends request to the dashboard already running and prints each message it
+// answers on a line of its own (UTF-8). Gives the exit status: the
+// dashboard's, kExitNotRunning when none runs, kExitNoAnswer when it did not
+// answer within waitMs. tellAbsent: say so on the error output when none runs
+// (false where this copy then starts itself).
+int AskRunningDashboard(int argc, char** argv, const QString& request, int waitMs, bool tellAbsent) {
+  QCoreApplication requester(argc, argv);
+  evdo::LoadSettings();  // the instance's name carries the configured prefix
+  const int code =
+      evdo::CSingleInstance::SendRequest(evdo::CModaraApp::InstanceTitle(), request, waitMs, [](const QString& message) {
+        const QByteArray text = message.toUtf8();
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+      });
+  if (code == evdo::kExitNotRunning && tellAbsent)
+    std::fprintf(stderr, "evdo-dashboard: the dashboard is not running; start it first\n");
+  if (code == evdo::kExitNoAnswer) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+  return code;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -35,47 +60,40 @@ int main(int argc, char** argv) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
     return evdo::kExitOk;
   }
+  // Requests to the dashboard already running; this copy shows no window and
+  // needs no display for them.
   if (options.disconnect || !options.connectType.isEmpty()) {
-    // A request to the running dashboard; this copy shows no window and
-    // needs no display.
-    QCoreApplication requester(argc, argv);
-    evdo::LoadSettings();  // the instance's name carries the configured prefix
     const QString request = options.disconnect ? QStringLiteral("disconnect") : "connect " + options.connectType;
     // The dial's time-out and the network preference's wait, three times
     // for the automatic connection, and some room.
     constexpr int kWaitMs = 3 * (60000 + 8000) + 30000;
-    const int code = evdo::CSingleInstance::SendRequest(
-        evdo::CModaraApp::InstanceTitle(), request, kWaitMs,
-        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
-    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
-    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
-    return code;
+    return AskRunningDashboard(argc, argv, request, kWaitMs, true);
   }
-  if (!options.listSmsBox.isEmpty()) {
-    // A question to the running dashboard; its answer is one line of JSON.
-    QCoreApplication requester(argc, argv);
-    evdo::LoadSettings();
-    const int code = evdo::CSingleInstance::SendRequest(
-        evdo::CModaraApp::InstanceTitle(),
-        evdo::CSingleInstance::kListSmsCommand + options.listSmsBox, 10000,
-        [](const QString& message) {
-          const QByteArray text = message.toUtf8();
-          std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
-          std::fputc('\n', stdout);
-        });
-    if (code == 3) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
-    if (code == 4) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
-    return code;
+  if (!options.listSmsBox.isEmpty())
+    return AskRunningDashboard(argc, argv, evdo::CSingleInstance::kListSmsCommand + options.listSmsBox, 10000, true);
+  if (options.sendSms) {
+    // Every guard of a five-part send to ten numbers could run out.
+    constexpr int kWaitMs = 15 * 60000;
+    return AskRunningDashboard(
+        argc, argv,
+        evdo::CSingleInstance::SmsRequest(evdo::CSingleInstance::kSmsSendCommand, options.smsRecipients, options.smsText),
+        kWaitMs, true);
+  }
+  if (options.openSms) {
+    // An "sms:" link: the running copy opens the write window; without one,
+    // this copy starts and opens it once the modem is ready.
+    const int code = AskRunningDashboard(
+        argc, argv,
+        evdo::CSingleInstance::SmsRequest(evdo::CSingleInstance::kSmsOpenCommand, options.smsRecipients, options.smsText),
+        5000, false);
+    if (code != evdo::kExitNotRunning) return code;
   }
   if (!options.dialNumber.isEmpty()) {
     // A number for the copy already running; without one, this copy starts
     // and dials it once the modem is ready.
-    QCoreApplication requester(argc, argv);
-    evdo::LoadSettings();
-    const int code = evdo::CSingleInstance::SendRequest(
-        evdo::CModaraApp::InstanceTitle(), evdo::CSingleInstance::kDialCommand + options.dialNumber, 5000,
-        [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
-    if (code != 3) return code;
+    const int code =
+        AskRunningDashboard(argc, argv, evdo::CSingleInstance::kDialCommand + options.dialNumber, 5000, false);
+    if (code != evdo::kExitNotRunning) return code;
   }
   const char* startDir = std::getenv(evdo::kStartDirVariable);
   options.ResolvePaths(startDir != nullptr ? QString::fromLocal8Bit(startDir) : QString());

@@ -151,4 +151,28 @@ bool ParseQcmgrAnswer(std::span<const std::string> lines, SmsRecord& out, int fi
   return true;
 }
 
+bool ParseDirectNotice(std::span<const std::string> lines, const DateTime& now, SmsRecord& out) {
+  out = ZeroSmsRecord();
+  if (lines.empty()) return false;
+  std::string_view header = TrimLineEnd(lines[0]);
+  constexpr std::string_view prefix = "+CMT: ";
+  if (!header.starts_with(prefix)) return false;
+  header.remove_prefix(prefix.size());
+  const QuotedFields f = SplitQuotedFields(header);
+  out.status = RecUnread;
+  SetFullFieldText(out.number, f.Get(1));
+  DateTime time;
+  const std::string_view stamp = f.Get(2);
+  out.time.Set(!stamp.empty() && ParseModemTime(stamp, time) ? time : now);
+  SetFullFieldText(out.serviceCentre, f.Get(3));
+  const std::string_view partInfo = f.Get(4);
+  if (!partInfo.empty() && ParsePartInfo(partInfo, out.reference, out.partIndex, out.partCount))
+    out.flags |= kSmsFlagPartInfo;
+  if (lines.size() == 2) {
+    const std::string text = DecodeUcs2Hex(TrimLineEnd(lines[1]));
+    SetFieldText(out.text, CutToBytes(text, 320));
+  }
+  return true;
+}
+
 }  // namespace evdo::sms

@@ -35,4 +35,11 @@ bool ParsePartInfo(std::string_view text, std::uint16_t& reference, std::uint8_t
 // the header is missing, the status is unknown or the filter excludes it.
 bool ParseQcmgrAnswer(std::span<const std::string> lines, SmsRecord& out, int filter);
 
+// A message delivered directly: the "+CMT: " line with up to four quoted
+// fields (number, time stamp, service centre, part information) and, when
+// the notice has exactly two lines, the text in hexadecimal UCS-2 (at most
+// 320 bytes kept). Status REC UNREAD; the time is now when the stamp is
+// absent or not parsable. False without the "+CMT: " header.
+bool ParseDirectNotice(std::span<const std::string> lines, const DateTime& now, SmsRecord& out);
+
 }  // namespace evdo::sms

@@ -999,5 +999,47 @@ inline constexpr StringId kStrSmsShowNew = 3424;
 inline constexpr StringId kStrTabMessages = 3425;
 // Messages page: delete every message of the shown box
 inline constexpr StringId kStrSmsDeleteAll = 3426;
+// Message sending: another message is still being sent
+inline constexpr StringId kStrSendBusy = 3300;
+// Messages: a number (recipient or message centre, %s) holds characters other than dial characters; nothing was sent
+inline constexpr StringId kStrBadMessageNumber = 3301;
+// Delivery report: the message to the number %s was delivered
+inline constexpr StringId kStrDeliverySuccess = 3302;
+// Delivery report: the message to the number %s was not delivered
+inline constexpr StringId kStrDeliveryFailed = 3303;
+// Desktop notice title: a new message from %s (name or number)
+inline constexpr StringId kStrNewMessageFrom = 3304;
+// Desktop notice title: a delivery report
+inline constexpr StringId kStrDeliveryReportTitle = 3305;
+// Message write window: title
+inline constexpr StringId kStrWriteTitle = 3306;
+// Message write window: label of the recipients field (numbers separated by ;)
+inline constexpr StringId kStrRecipientsLabel = 3307;
+// Message write window: label of the text field
+inline constexpr StringId kStrMessageTextLabel = 3308;
+// Message write window: send button
+inline constexpr StringId kStrSendButton = 3309;
+// Message write window: save button
+inline constexpr StringId kStrSaveButton = 3310;
+// Message windows: close button
+inline constexpr StringId kStrCloseButton = 3311;
+// Message send progress window: title
+inline constexpr StringId kStrSendingTitle = 3312;
+// Command line --send-sms: the message went to the number %s
+inline constexpr StringId kStrCliSent = 3313;
+// Command line --send-sms: the message did not go to the number %s
+inline constexpr StringId kStrCliNotSent = 3314;
+// Command line --send-sms: sending stopped before the number %s was served
+inline constexpr StringId kStrCliNotServed = 3315;
+// Command line --send-sms and the message write window: sending could not start (modem not ready, a call, or a send running)
+inline constexpr StringId kStrCliSendRefused = 3316;
+// Message settings and write window: label of the message centre number
+inline constexpr StringId kStrServiceCentreLabel = 3317;
+// Message write window: label of the part counter
+inline constexpr StringId kStrPartOfParts = 3318;
+// Message write window: button that adds recipients from the phonebook
+inline constexpr StringId kStrPickContacts = 3320;
+// Command line --send-sms: the text is longer than five parts hold
+inline constexpr StringId kStrCliTextTooLong = 3321;
 
 }  // namespace evdo

@@ -537,6 +537,10 @@ std::string CInternetDlg::Text(int stringId) { return LoadString(stringId); }
 // ---- the command line's requests
 
 void CInternetDlg::HandleRemote(const QString& command, RemoteReply* reply) {
+  // Only the connection's requests are this page's; others (a number to
+  // dial, a message to send) belong to other parts of the dashboard.
+  if (reply->Finished() || !(command.startsWith(QLatin1String("connect ")) || command == QLatin1String("disconnect")))
+    return;
   if (remote_) {
     reply->Message(QStringLiteral("busy: another request is in progress"));
     reply->Finish(1);

@@ -7,6 +7,7 @@
 #include "tools/modemsim/PhonebookFeature.h"
 #include "tools/modemsim/NetworkFeature.h"
 #include "tools/modemsim/SimCardFeature.h"
+#include "tools/modemsim/SmsFeature.h"
 
 namespace evdo::modemsim {
 
@@ -18,6 +19,7 @@ void InstallStandardFeatures(ModemEngine& engine) {
   engine.AddFeature<NetworkFeature>();
   engine.AddFeature<DataCallFeature>();
   engine.AddFeature<CallFeature>();
+  engine.AddFeature<SmsFeature>();
 }
 
 }  // namespace evdo::modemsim

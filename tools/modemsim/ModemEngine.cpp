@@ -70,6 +70,8 @@ void ModemEngine::FlushEcho() {
 }
 
 void ModemEngine::OnCommandByte(std::uint8_t byte) {
+  // Ctrl-Z and Escape end text entry; outside it a modem drops them.
+  if (byte == kCtrlZ || byte == kEscape) return;
   if (echo_) pendingEcho_ += static_cast<char>(byte);
   switch (byte) {
     case '\r': {
