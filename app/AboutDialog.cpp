@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/settings/SetupData.h"
 #include "ui/LanguageStrings.h"
 

@@ -3,7 +3,7 @@
 #include "app/MainWindowPages.h"
 #include "app/ModaraApp.h"
 #include "app/ModaraDlg.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "app/StatusIndicators.h"
 #include "calls/ui/CallDlg.h"
 #include "core/settings/SetupData.h"

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 

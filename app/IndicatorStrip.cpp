@@ -5,7 +5,7 @@
 #include <QLabel>
 
 #include "app/IndicatorPictures.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 namespace {

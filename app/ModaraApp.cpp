@@ -19,7 +19,7 @@
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
 #include "app/ProcessStats.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/settings/SetupData.h"
 #include "app/SimulatedModemProcess.h"
 #include "app/SingleInstance.h"

@@ -27,7 +27,7 @@
 #include "app/ModaraApp.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "app/StoreLoadMessage.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"

@@ -14,7 +14,7 @@
 #include "app/MainWindowPages.h"
 #include "app/ModaraApp.h"
 #include "app/ModaraDlg.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/settings/SettingData.h"
 #include "core/settings/SetupData.h"
 #include "security/ui/SetupPages.h"

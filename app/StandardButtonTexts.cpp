@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 namespace {

@@ -14,7 +14,8 @@
 #include <QVBoxLayout>
 
 #include "calls/ui/CallHistoryDlg.h"
-#include "calls/ui/CallText.h"
+#include "ui/LanguageStrings.h"
+#include "ui/text/QtText.h"
 #include "ui/notify/DesktopNotifier.h"
 #include "calls/ui/PopDlg.h"
 #include "core/settings/SetupData.h"
@@ -24,9 +25,6 @@
 
 namespace evdo {
 
-using callsui::FromAnsi;
-using callsui::LocalText;
-using callsui::Str;
 
 namespace {
 
@@ -160,7 +158,7 @@ void CCallDlg::BuildWindow() {
   layout->addStretch(1);
 
   connect(field_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    control_->EditField(callsui::ToAnsi(text));
+    control_->EditField(ToAnsi(text));
   });
   connect(field_, &QLineEdit::returnPressed, this, [this] { control_->Dial(); });
   connect(erase_, &QPushButton::pressed, this, [this] { held_.start(); });

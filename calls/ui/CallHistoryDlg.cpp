@@ -14,16 +14,14 @@
 
 #include "calls/CallControl.h"
 #include "calls/HistData.h"
-#include "calls/ui/CallText.h"
+#include "ui/LanguageStrings.h"
+#include "ui/text/QtText.h"
 #include "phonebook/PbData.h"
 #include "phonebook/ui/SelDialDlg.h"
 #include "ui/StringIds.h"
 
 namespace evdo {
 
-using callsui::FromAnsi;
-using callsui::LocalText;
-using callsui::Str;
 
 namespace {
 

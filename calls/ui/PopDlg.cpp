@@ -10,13 +10,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "calls/ui/CallText.h"
+#include "ui/text/QtText.h"
 #include "calls/ui/RingSound.h"
 #include "ui/StringIds.h"
 
 namespace evdo {
 
-using callsui::Str;
 
 CPopDlg::CPopDlg(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),

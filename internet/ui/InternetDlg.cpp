@@ -15,7 +15,7 @@
 #include "app/CloseTipSettingDlg.h"
 #include "app/ModaraApp.h"
 #include "app/ModaraDlg.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "app/SingleInstance.h"
 #include "app/StatusIndicators.h"
 #include "core/settings/ProfileFile.h"

@@ -18,7 +18,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "core/text/CodePage.h"
 #include "ui/LanguageStrings.h"
 #include "wlan/ProvinceTable.h"

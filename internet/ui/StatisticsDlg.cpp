@@ -23,7 +23,7 @@
 #include <set>
 
 #include "app/ModaraApp.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "app/SetupDlg.h"
 #include "internet/LogTexts.h"
 #include "phonebook/ExportWriter.h"

@@ -14,12 +14,10 @@
 #include "phonebook/PbData.h"
 #include "ui/LanguageStrings.h"
 #include "ui/StringIds.h"
+#include "ui/text/QtText.h"
 
 namespace evdo {
 namespace {
-
-QString FromAnsi(std::string_view text) { return QString::fromStdString(ToUtf8(text)); }
-QString Str(int id) { return FromAnsi(LoadString(id)); }
 
 constexpr int kNumberLabels[] = {kStrColumnNumber, kStrColumnHome, kStrColumnOffice};
 
@@ -100,7 +98,7 @@ void CSelPosition::SetField(int index) { field_->setCurrentIndex(index); }
 
 ContactRecord CSelPosition::Contact() const {
   ContactRecord c = EmptyContact();
-  SetFieldValue(c, ContactField::Name, FromUtf8(name_->text().toStdString()));
+  SetFieldValue(c, ContactField::Name, ToAnsi(name_->text()));
   SetFieldValue(c, kNumberFields[static_cast<std::size_t>(std::max(0, field_->currentIndex()))], number_);
   return c;
 }

@@ -1,5 +1,7 @@
 #include "security/ui/SecurityContext.h"
 
+#include "ui/text/QtText.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -16,10 +18,10 @@ namespace {
 void OpenMessageBox(QWidget* parent, StringId id);
 }  // namespace
 
-QString SecurityText(StringId id) { return QString::fromStdString(ToUtf8(LoadString(id))); }
+QString SecurityText(StringId id) { return Str(id); }
 
 QString SecurityCaption() {
-  return QString::fromStdString(ToUtf8(PrefixedTitle(LoadString(kStrAppTitle))));
+  return FromAnsi(PrefixedTitle(LoadString(kStrAppTitle)));
 }
 
 void ShowSecurityMessage(QWidget* parent, StringId id) {

@@ -1,5 +1,7 @@
 #include "security/ui/SetupPages.h"
 
+#include "ui/text/QtText.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -29,7 +31,6 @@ constexpr StringId kPreferenceTexts[CDlgSetupNWSel::kPreferenceCount] = {
 constexpr int kPreferenceIds[CDlgSetupNWSel::kPreferenceCount] = {1189, 1190, 1191, 1196};
 constexpr int kPreferenceGroupId = 1188;
 
-QString Ansi(const char* text) { return QString::fromStdString(ToUtf8(text)); }
 
 QString StateText(std::int32_t state) {
   switch (state) {
@@ -304,10 +305,10 @@ void CDlgSetupNWSel::Fill(const OperatorList& list) {
     const NetworkEntry& entry = list.entries[i];
     auto* row = new QTreeWidgetItem(list_);
     row->setText(0, StateText(entry.operatorState));
-    row->setText(1, Ansi(entry.shortName));
+    row->setText(1, FromAnsi(entry.shortName));
     // The name as the modem gave it, for the registration command.
     row->setData(1, Qt::UserRole, QByteArray(entry.shortName));
-    row->setToolTip(1, Ansi(entry.longName));
+    row->setToolTip(1, FromAnsi(entry.longName));
     if (threeColumns) {
       row->setText(2, TechnologyText(entry.accessTechnology));
     } else {

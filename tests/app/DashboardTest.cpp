@@ -20,7 +20,7 @@
 #include "app/IndicatorStrip.h"
 #include "app/MainWindowPages.h"
 #include "app/PreMsg.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "app/StoreLoadMessage.h"
 #include "calls/HistData.h"
 #include "device/SerialPort.h"

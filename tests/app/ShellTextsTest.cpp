@@ -17,7 +17,7 @@
 #include <cstdlib>
 
 #include "app/IndicatorStrip.h"
-#include "app/QtText.h"
+#include "ui/text/QtText.h"
 #include "tests/app/DashboardHarness.h"
 #include "ui/LanguageStrings.h"
 
