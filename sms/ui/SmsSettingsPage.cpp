@@ -5,10 +5,13 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "core/settings/SetupData.h"
 #include "device/status/DeviceStatus.h"
@@ -64,16 +67,27 @@ CDlgSetupMessages::CDlgSetupMessages(SettingsPageServices services, QWidget* par
   for (StringId id : kValidityTexts) validity_->addItem(Str(id));
   for (StringId id : kStorageTexts) storage_->addItem(Str(id));
 
+  // The labels of both groups line up; the fields keep a number's width.
+  QLabel* labels[3] = {new QLabel(Str(kStrServiceCentreLabel), this), new QLabel(Str(kStrValidityLabel), this),
+                       new QLabel(Str(kStrPreferredStorageLabel), this)};
+  int labelWidth = 0;
+  for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (QLabel* label : labels) label->setMinimumWidth(labelWidth);
+  const int fieldWidth = centre_->fontMetrics().horizontalAdvance("+8613800100500000000000") + 24;
+  for (QWidget* field : {static_cast<QWidget*>(centre_), static_cast<QWidget*>(validity_),
+                         static_cast<QWidget*>(storage_)})
+    field->setMaximumWidth(fieldWidth);
+
   auto* layout = new QVBoxLayout(this);
   auto* sending = new QGroupBox(Str(kStrGroupMessageSending), this);
   auto* sendingForm = new QFormLayout(sending);
-  sendingForm->addRow(Str(kStrServiceCentreLabel), centre_);
-  sendingForm->addRow(Str(kStrValidityLabel), validity_);
+  sendingForm->addRow(labels[0], centre_);
+  sendingForm->addRow(labels[1], validity_);
   sendingForm->addRow(QString(), report_);
   layout->addWidget(sending);
   auto* receiving = new QGroupBox(Str(kStrGroupMessageStorage), this);
   auto* receivingForm = new QFormLayout(receiving);
-  receivingForm->addRow(Str(kStrPreferredStorageLabel), storage_);
+  receivingForm->addRow(labels[2], storage_);
   layout->addWidget(receiving);
   auto* row = new QHBoxLayout();
   row->addStretch(1);

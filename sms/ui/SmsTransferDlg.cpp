@@ -96,6 +96,12 @@ CSmsTransferDlg::CSmsTransferDlg(TransferServices services, QWidget* parent)
   bottom->addWidget(close);
   layout->addLayout(bottom);
 
+  // Keyboard order: the left pane, the buttons between, the right pane.
+  QWidget* order[] = {storages_[kLeft], boxes_[kLeft],  lists_[kLeft],     delete_[kLeft],  copy_[kLeft],
+                      move_[kLeft],     copy_[kRight],  move_[kRight],     storages_[kRight], boxes_[kRight],
+                      lists_[kRight],   delete_[kRight], close};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
   filling_ = true;
   ChooseStorage(kLeft, kStoragePc);
   ChooseStorage(kRight, kStorageSm);
@@ -128,8 +134,10 @@ QWidget* CSmsTransferDlg::BuildPane(Pane pane) {
   lists_[pane]->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lists_[pane]->setHeaderLabels({Str(kStrColumnNumber), Str(kStrColumnTime), Str(kStrColumnContent)});
   lists_[pane]->header()->setStretchLastSection(true);
-  lists_[pane]->setColumnWidth(0, 110);
-  lists_[pane]->setColumnWidth(1, 110);
+  lists_[pane]->setColumnWidth(0, lists_[pane]->fontMetrics().horizontalAdvance("+8613800000000") + 16);
+  // Wide enough for a date and time of the display locale.
+  const QString sample = LocalText(DateTime::FromLocal(2026, 12, 28, 23, 59, 59));
+  lists_[pane]->setColumnWidth(1, lists_[pane]->fontMetrics().horizontalAdvance(sample) + 16);
   layout->addWidget(lists_[pane], 1);
 
   auto* row = new QHBoxLayout();
