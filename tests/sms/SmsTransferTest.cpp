@@ -161,6 +161,32 @@ TEST_F(SmsTransferTest, DeviceListsAreBoundedWhateverTheModemClaims) {
   EXPECT_EQ(shown_.back().first, kStrCardMessagesFull);
 }
 
+TEST_F(SmsTransferTest, SilenceWhileReadingTimesOutAndKeepsWhatWasRead) {
+  WithSms([](SmsFeature& f) {
+    f.me.messages[0] = Received("13900000001", "first");
+    f.me.messages[1] = Received("13900000002", "second");
+  });
+  route_.beforeAnswer = [&] {
+    if (Sim().reads == 1) Control("fault silent 1");
+  };
+  ASSERT_EQ(transfer_->ReadDevices(), TransferStart::Started);
+  ASSERT_TRUE(Run(kReadMs + 5000));
+  route_.beforeAnswer = nullptr;
+  EXPECT_EQ(ended_->second, TransferEnd::TimedOut);
+  EXPECT_EQ(shown_.back().first, kStrModemTimeout);
+  EXPECT_EQ(transfer_->Storage(kStorageMe).entries.size(), 1u);
+  ExpectLinkFree();
+  // Reading again reads everything.
+  ASSERT_TRUE(Read());
+  EXPECT_EQ(transfer_->Storage(kStorageMe).entries.size(), 2u);
+}
+
+TEST_F(SmsTransferTest, TheSimulatedModemTakesCapacitiesBeyondTheListBounds) {
+  Control("sms capacity ME 5000");
+  EXPECT_EQ(Sim().me.capacity, 5000);
+  EXPECT_NE(modem_.Control("sms capacity ME 10001"), "OK\n");
+}
+
 TEST_F(SmsTransferTest, CopyFromTheComputerToTheCardWritesALongTextInParts) {
   ASSERT_TRUE(Read());
   const std::string text(400, 'x');
