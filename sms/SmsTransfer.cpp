@@ -44,6 +44,21 @@ bool IsDevice(int storage) { return storage == kStorageMe || storage == kStorage
 
 }  // namespace
 
+int ParseSelectionCounts(std::string_view line, int (&counts)[4]) {
+  return ReadNumbers(TrimEnd(line), kAnsSelectStorage, counts, 4);
+}
+
+int ParseWrittenIndex(std::string_view line) {
+  int index = -1;
+  line = TrimEnd(line);
+  if (ReadNumbers(line, kAnsWritten, &index, 1) != 1 || index > 65535) return -1;
+  // Nothing but the number may follow.
+  const std::string_view rest = line.substr(kAnsWritten.size());
+  for (char c : rest)
+    if ((c < '0' || c > '9') && c != ' ') return -1;
+  return index;
+}
+
 bool DeviceStorage::Full(int bound) const {
   return used >= total || static_cast<int>(entries.size()) >= bound;
 }
@@ -340,9 +355,8 @@ void CSmsTransfer::SendData() {
 }
 
 void CSmsTransfer::OnWritten(const std::vector<std::string>& lines) {
-  int index = -1;
-  if (!IsConfirmed(lines, kAnsWritten) || ReadNumbers(lines[0], kAnsWritten, &index, 1) != 1 || index > 65535)
-    return Finish(TransferEnd::Failed, kStrTransferFailed);
+  const int index = IsConfirmed(lines, kAnsWritten) ? ParseWrittenIndex(lines[0]) : -1;
+  if (index < 0) return Finish(TransferEnd::Failed, kStrTransferFailed);
   DeviceStorage& target = StorageOf(destination_);
   DeviceEntry entry;
   entry.index = static_cast<std::uint16_t>(index);
@@ -398,7 +412,7 @@ void CSmsTransfer::ItemDone() {
 
 void CSmsTransfer::OnSelected(const std::vector<std::string>& lines, int mem1, int mem2) {
   int counts[4] = {0, 0, 0, 0};
-  const int n = lines.empty() ? 0 : ReadNumbers(lines[0], kAnsSelectStorage, counts, 4);
+  const int n = lines.empty() ? 0 : ParseSelectionCounts(lines[0], counts);
   if (n >= 2) {
     StorageOf(mem1).used = counts[0];
     StorageOf(mem1).total = counts[1];

@@ -48,6 +48,13 @@ int DeviceListBound(int storage);
 // characters or the status has no name.
 std::string WriteCommandLine(const SmsRecord& record, const DateTime& now);
 
+// "$QCPMS: used1,total1,used2,total2": how many of the four counts the line
+// holds (0 when it is not such a line); counts are bounded to 1000000.
+int ParseSelectionCounts(std::string_view line, int (&counts)[4]);
+// "+CMGW: index": the new location, or -1 when the line is not one (or the
+// index does not fit 16 bits).
+int ParseWrittenIndex(std::string_view line);
+
 enum class TransferMode : int { Idle = 0, Reading = 1, Copying = 2, Moving = 3, Deleting = 4 };
 
 // Why an operation did not start.

@@ -471,6 +471,26 @@ TEST(SmsTransferLines, WriteCommandLine) {
   EXPECT_EQ(WriteCommandLine(r, DateTime::Now()), "");
 }
 
+TEST(SmsTransferLines, ModemAnswersAreReadOnlyWhenTheyAreSound) {
+  int c[4] = {};
+  EXPECT_EQ(ParseSelectionCounts("$QCPMS: 3,100,1,30", c), 4);
+  EXPECT_EQ(c[0], 3);
+  EXPECT_EQ(c[3], 30);
+  EXPECT_EQ(ParseSelectionCounts("$QCPMS: 3,100", c), 2);
+  EXPECT_EQ(ParseSelectionCounts("$QCPMS: -3,100", c), 0);
+  EXPECT_EQ(ParseSelectionCounts("$QCPMS: 99999999999999,5", c), 2);
+  EXPECT_EQ(c[0], 1000000);  // bounded, never overflowing
+  EXPECT_EQ(ParseSelectionCounts("+CPMS: 3,100", c), 0);
+  EXPECT_EQ(ParseSelectionCounts("$QCPMS: ", c), 0);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW: 17"), 17);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW: 17\r"), 17);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW: 65536"), -1);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW: 1x"), -1);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW: -1"), -1);
+  EXPECT_EQ(ParseWrittenIndex("+CMGW:"), -1);
+  EXPECT_EQ(ParseWrittenIndex("$QCMGS: 5"), -1);
+}
+
 // ---------------------------------------------------------------------------
 // The message settings.
 
