@@ -324,7 +324,7 @@ void CSmsTransfer::WritePart() {
   if (WriteCommandLine(writing_, hooks_.now()).empty())
     return Finish(TransferEnd::Failed, kStrBadMessageNumber, std::string(writing_.Number()));
   // A text the modem cannot take in one block stops here, before any command.
-  if (!BuildBlock()) return Finish(TransferEnd::Failed, kStrTransferFailed);
+  if (!BuildBlock()) return Finish(TransferEnd::Failed, kStrTransferTooLong);
   const bool gsm7 = writingParts_ ? splitter_.isGsm7 != 0 : IsGsm7Text(writing_.Text());
   phase_ = Phase::Parameters;
   if (!Send(WriteParametersLine(writing_.status, writingParts_ || ownHeader_, gsm7), kStepWriteParameters,

@@ -951,5 +951,7 @@ inline constexpr StringId kStrGroupMessageStorage = 3379;
 inline constexpr StringId kStrStorageNotSet = 3380;
 // Message transfer: a move deletes the source after the copy (tool tip of the move buttons)
 inline constexpr StringId kStrMoveCheck = 3381;
+// Message transfer: a message is too long to be written into a device storage (more than five parts); the transfer stopped
+inline constexpr StringId kStrTransferTooLong = 3382;
 
 }  // namespace evdo

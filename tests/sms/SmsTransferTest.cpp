@@ -437,6 +437,19 @@ TEST_F(SmsTransferTest, ANumberWithOtherThanDialCharactersNeverReachesTheModem) 
   EXPECT_EQ(Sim().sm.Used(), 0);
 }
 
+TEST_F(SmsTransferTest, ATextBeyondFivePartsIsRefusedBeforeAnyCommand) {
+  ASSERT_TRUE(Read());
+  AddPc(Saved, StoUnsent, "10086", std::string(800, 'l'));
+  transfer_->SetPcBox(Saved);
+  ASSERT_EQ(transfer_->Start(kStoragePc, kStorageSm, {0}, true), TransferStart::Started);
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(ended_->second, TransferEnd::Failed);
+  EXPECT_EQ(shown_.back().first, kStrTransferTooLong);
+  EXPECT_EQ(modem_.Control("history").find("CMGW"), std::string::npos);
+  EXPECT_EQ(store_.Count(Saved), 1);
+  ExpectLinkFree();
+}
+
 TEST_F(SmsTransferTest, DeletingFromTheModemAndFromTheComputer) {
   WithSms([](SmsFeature& f) {
     f.me.messages[3] = Received("13900000001", "one");
