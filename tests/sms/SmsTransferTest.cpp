@@ -84,9 +84,10 @@ protected:
     });
     return copy;
   }
-  bool Run(std::uint64_t limitMs = 200000) {
+  // stepMs: the manual clock's stride; long waits for a time-out take big ones.
+  bool Run(std::uint64_t limitMs = 200000, std::uint64_t stepMs = 10) {
     ended_.reset();
-    return loop_.AdvanceUntil([&] { return ended_.has_value(); }, limitMs, 10, 2);
+    return loop_.AdvanceUntil([&] { return ended_.has_value(); }, limitMs, stepMs, 2);
   }
   bool Read() {
     if (transfer_->ReadDevices() != TransferStart::Started) return false;
@@ -170,7 +171,7 @@ TEST_F(SmsTransferTest, SilenceWhileReadingTimesOutAndKeepsWhatWasRead) {
     if (Sim().reads == 1) Control("fault silent 1");
   };
   ASSERT_EQ(transfer_->ReadDevices(), TransferStart::Started);
-  ASSERT_TRUE(Run(kReadMs + 5000));
+  ASSERT_TRUE(Run(kReadMs + 5000, 250));
   route_.beforeAnswer = nullptr;
   EXPECT_EQ(ended_->second, TransferEnd::TimedOut);
   EXPECT_EQ(shown_.back().first, kStrModemTimeout);
@@ -354,7 +355,7 @@ TEST_F(SmsTransferTest, SilenceAfterTheTextTimesOutWithCtrlZAndTheModemIsUsableA
     }
   };
   ASSERT_EQ(transfer_->Start(kStoragePc, kStorageSm, {0}, true), TransferStart::Started);
-  ASSERT_TRUE(Run(kWriteMs + 5000));
+  ASSERT_TRUE(Run(kWriteMs + 5000, 250));
   route_.beforeAnswer = nullptr;
   ASSERT_TRUE(silenced);
   EXPECT_EQ(ended_->second, TransferEnd::TimedOut);
@@ -531,8 +532,8 @@ protected:
     settings_.reset();
     LinkFixture::TearDown();
   }
-  bool Run(std::uint64_t limitMs = 70000) {
-    return loop_.AdvanceUntil([&] { return !settings_->IsRunning(); }, limitMs, 10, 2);
+  bool Run(std::uint64_t limitMs = 70000, std::uint64_t stepMs = 10) {
+    return loop_.AdvanceUntil([&] { return !settings_->IsRunning(); }, limitMs, stepMs, 2);
   }
   std::string Routing() {
     std::string state;
@@ -588,7 +589,7 @@ TEST_F(SmsSettingsTest, TheComputerAsStorageAsksForDirectDelivery) {
 TEST_F(SmsSettingsTest, SilenceKeepsTheOldStorageAndEnablesApplyAgain) {
   Control("fault silent 1");
   ASSERT_EQ(settings_->Apply({"+8613800100500", 2, false, kPreferSm}), SettingsApply::Started);
-  ASSERT_TRUE(Run());
+  ASSERT_TRUE(Run(70000, 250));
   EXPECT_EQ(saved_, (std::vector<std::string>{"choices 2 0"}));
   EXPECT_EQ(shown_.back(), kStrModemTimeout);
   EXPECT_TRUE(applyEnabled_);
