@@ -18,6 +18,8 @@
 #include "core/settings/SettingData.h"
 #include "core/settings/SetupData.h"
 #include "security/ui/SetupPages.h"
+#include "sms/SmsChannel.h"
+#include "sms/ui/SmsSettingsPage.h"
 
 namespace evdo {
 
@@ -31,6 +33,13 @@ std::map<SetupPageKind, SetupPageFactory>& Factories() {
 constexpr StringId kSkinNames[] = {kStrSkinLight, kStrSkinDark};
 constexpr StringId kTrafficOptions[CDlgSetupSurf::kOptionCount] = {
     kStrTrafficUnitKb, kStrTrafficUnitMb, kStrTrafficUnitAuto};
+
+// The message exchanges' turn on the command slot, shared by every window
+// that talks to the modem about messages.
+sms::CSmsLinkLock& MessageLinkLock() {
+  static sms::CSmsLinkLock lock;
+  return lock;
+}
 
 QPushButton* ApplyButton(QWidget* parent) {
   auto* button = new QPushButton(Str(kStrButtonApply), parent);
@@ -177,6 +186,10 @@ void RegisterSetupPages() {
   });
   SetupPages::Register(SetupPageKind::Network, [](CModaraDlg& w, QWidget* parent) {
     return new CDlgSetupNWSel(SecurityContextOf(w), parent);
+  });
+  SetupPages::Register(SetupPageKind::Messages, [](CModaraDlg&, QWidget* parent) {
+    sms::SettingsPageServices services{&CModaraApp::Instance()->Exchange(), &MessageLinkLock()};
+    return new sms::CDlgSetupMessages(services, parent);
   });
   SetupPages::Register(SetupPageKind::Skin,
                        [](CModaraDlg& w, QWidget* parent) { return new CDlgSetupSkin(w.Port(), parent); });

@@ -1042,4 +1042,61 @@ inline constexpr StringId kStrPickContacts = 3320;
 // Command line --send-sms: the text is longer than five parts hold
 inline constexpr StringId kStrCliTextTooLong = 3321;
 
+// Message transfer: the modem refused a command (error answer); the transfer stopped
+inline constexpr StringId kStrTransferFailed = 3350;
+// Message transfer window: title
+inline constexpr StringId kStrTransferTitle = 3351;
+// Message storages: the computer's boxes
+inline constexpr StringId kStrStoragePc = 3352;
+// Message storages: the modem's memory "ME"
+inline constexpr StringId kStrStorageMe = 3353;
+// Message storages: the card "SM"
+inline constexpr StringId kStrStorageSm = 3354;
+// Message transfer: used and total locations of a device storage (%d used, %d total)
+inline constexpr StringId kStrStorageCounts = 3355;
+// Message transfer: copy the selection from the left pane to the right one
+inline constexpr StringId kStrCopyRight = 3356;
+// Message transfer: copy the selection from the right pane to the left one
+inline constexpr StringId kStrCopyLeft = 3357;
+// Message transfer: move the selection from the left pane to the right one
+inline constexpr StringId kStrMoveRight = 3358;
+// Message transfer: move the selection from the right pane to the left one
+inline constexpr StringId kStrMoveLeft = 3359;
+// Message transfer: delete the selection of a pane
+inline constexpr StringId kStrTransferDelete = 3360;
+// Message transfer progress: copying or moving
+inline constexpr StringId kStrTransferProgress = 3361;
+// Message transfer progress: reading the modem's and the card's messages
+inline constexpr StringId kStrReadingDevice = 3362;
+// Message transfer: the computer's box of saved messages
+inline constexpr StringId kStrBoxSaved = 3363;
+// Message settings: label of the validity period choice
+inline constexpr StringId kStrValidityLabel = 3369;
+// Message settings: validity 1 hour
+inline constexpr StringId kStrValidity1Hour = 3370;
+// Message settings: validity 6 hours
+inline constexpr StringId kStrValidity6Hours = 3371;
+// Message settings: validity 1 day
+inline constexpr StringId kStrValidity1Day = 3372;
+// Message settings: validity 3 days
+inline constexpr StringId kStrValidity3Days = 3373;
+// Message settings: validity 1 week
+inline constexpr StringId kStrValidity1Week = 3374;
+// Message settings: validity 52 weeks (the longest)
+inline constexpr StringId kStrValidityMax = 3375;
+// Message settings: ask for a delivery report
+inline constexpr StringId kStrDeliveryReportCheck = 3376;
+// Message settings: label of the storage for new messages
+inline constexpr StringId kStrPreferredStorageLabel = 3377;
+// Message settings: group of the sending choices
+inline constexpr StringId kStrGroupMessageSending = 3378;
+// Message settings: group of the storage choice
+inline constexpr StringId kStrGroupMessageStorage = 3379;
+// Message settings: the modem refused or did not answer the storage choice
+inline constexpr StringId kStrStorageNotSet = 3380;
+// Message transfer: a move deletes the source after the copy (tool tip of the move buttons)
+inline constexpr StringId kStrMoveCheck = 3381;
+// Message transfer: a message is too long to be written into a device storage (more than five parts); the transfer stopped
+inline constexpr StringId kStrTransferTooLong = 3382;
+
 }  // namespace evdo

@@ -64,6 +64,7 @@ TEST(DashboardPin, StartUpAsksForThePinAndReachesAReadyCard) {
     EXPECT_NE(setup->Page(SetupPageKind::Security), nullptr);
     EXPECT_NE(setup->Page(SetupPageKind::Network), nullptr);
     EXPECT_NE(setup->Page(SetupPageKind::Skin), nullptr);
+    EXPECT_NE(setup->Page(SetupPageKind::Messages), nullptr);
     EXPECT_NE(setup->Page(SetupPageKind::Traffic), nullptr);
     EXPECT_EQ(setup->Page(SetupPageKind::UsageLimit), nullptr);  // comes with the statistics
     w.EndModalLoop(false);

@@ -372,8 +372,10 @@ ControlResult SmsFeature::Control(ModemEngine& engine, std::string_view args) {
   if (verb == "capacity" && words.size() == 2) {
     Storage* storage = Find(words[0]);
     int capacity = 0;
-    if (storage == nullptr || !ParseNumber(words[1], 0, 1024, capacity))
-      return ControlResult::Fail("sms capacity ME|SM N (0..1024)");
+    // Beyond what the dashboard's lists hold (1024 "ME", 256 "SM"), so that
+    // their bounds can be tried.
+    if (storage == nullptr || !ParseNumber(words[1], 0, 10000, capacity))
+      return ControlResult::Fail("sms capacity ME|SM N (0..10000)");
     storage->capacity = capacity;
     return {};
   }
