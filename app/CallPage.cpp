@@ -1,6 +1,7 @@
 #include "app/CallPage.h"
 
 #include "app/MainWindowPages.h"
+#include "app/MessageService.h"
 #include "app/ModaraApp.h"
 #include "app/ModaraDlg.h"
 #include "ui/text/QtText.h"
@@ -29,6 +30,9 @@ void RegisterCallPage(CModaraApp& app) {
     s.clearIncomingFlag = [window] { window->IncomingCallFlag() = false; };
     s.callIndicator = [window](int value, int missed) { window->SetCallIndicator(value, missed); };
     s.showPage = [window] { window->ShowCallPage(); };
+    s.writeMessage = [window](const std::string& number) {
+      if (MessageService* messages = window->Messages()) messages->OpenWriteWindow(FromAnsi(number), {}, window);
+    };
     s.saveToPhonebook = [window](const std::string& number, QWidget* over) {
       if (auto* phonebook = dynamic_cast<CPhoneBookDlg*>(window->Page(PageKind::Phonebook)))
         phonebook->NewContactFromNumber(number, over);

@@ -44,6 +44,7 @@ void MessageService::ReceiveRoute::OnTimer(TimerId id) {
 MessageService::MessageService(MessageServiceContext context, QObject* parent)
     : QObject(parent),
       context_(std::move(context)),
+      link_(context_.link != nullptr ? *context_.link : ownLink_),
       receiveWindow_(receiveRoute_),
       receiver_(*context_.exchange, *context_.store, link_, receiveWindow_, ReceiverHooks()) {
   receiveRoute_.to = &receiver_;

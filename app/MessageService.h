@@ -37,6 +37,10 @@ struct MessageServiceContext {
   CAtDispatcher* dispatcher = nullptr;
   CSmsData* store = nullptr;
   Event* notificationGate = nullptr;
+  // The one lock of every message exchange on the link (sending, reading new
+  // messages, the transfer window, the message settings); null: the
+  // service's own.
+  sms::CSmsLinkLock* link = nullptr;
   // Names for numbers in the desktop notices (may be null).
   const CPbData* phonebook = nullptr;
   std::shared_ptr<DesktopNotifier> notifier;
@@ -121,7 +125,8 @@ private:
 
   MessageServiceContext context_;
   sms::MessageSplitter splitter_{};
-  sms::CSmsLinkLock link_;
+  sms::CSmsLinkLock ownLink_;
+  sms::CSmsLinkLock& link_;
   ReceiveRoute receiveRoute_;
   QtWindowPort receiveWindow_;
   sms::CSmsReceiver receiver_;

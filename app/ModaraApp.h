@@ -15,6 +15,7 @@
 
 #include "app/LaunchOptions.h"
 #include "device/discovery/DeviceDiscovery.h"
+#include "sms/SmsChannel.h"
 #include "ui/LanguageModules.h"
 
 namespace evdo {
@@ -74,6 +75,8 @@ public:
   CAtDispatcher& Dispatcher() { return *dispatcher_; }
   // The one desktop notifier every page sends its notices through.
   std::shared_ptr<DesktopNotifier> Notifier();
+  // The one lock of the message exchanges on the link.
+  sms::CSmsLinkLock& MessageLink() { return messageLink_; }
   CCommandExchange& Exchange() { return *exchange_; }
   CDeviceDiscovery& Discovery() { return *discovery_; }
   CLanguageModules& Languages() { return languages_; }
@@ -146,6 +149,7 @@ private:
   std::unique_ptr<CSimulatedModemProcess> simulator_;
   std::unique_ptr<CSingleInstance> instance_;
   std::shared_ptr<DesktopNotifier> notifier_;
+  sms::CSmsLinkLock messageLink_;
   CLanguageModules languages_;
   std::unique_ptr<DeviceEnumerator> devices_;
   std::unique_ptr<CDeviceDiscovery> discovery_;

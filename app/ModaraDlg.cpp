@@ -25,6 +25,8 @@
 #include "app/IndicatorStrip.h"
 #include "app/LanguageDlg.h"
 #include "app/MessageService.h"
+#include "phonebook/ui/SelContactDlg.h"
+#include "sms/ui/SmsDlg.h"
 #include "app/ModaraApp.h"
 #include "app/PreMsg.h"
 #include "app/PrescribedWait.h"
@@ -270,6 +272,7 @@ void CModaraDlg::CreateMessageService() {
   context.notificationGate = &app_.Dispatcher().NotificationGate();
   context.phonebook = app_.Phonebook();
   context.notifier = app_.Notifier();
+  context.link = &app_.MessageLink();
   context.cardReady = [this] { return status_.Pin().IsReady(); };
   context.incomingCall = [this] { return incomingCall_.load(); };
   CModaraApp* app = &app_;
@@ -279,9 +282,22 @@ void CModaraDlg::CreateMessageService() {
   };
   context.window = this;
   messages_ = std::make_unique<MessageService>(std::move(context));
-  // A click on a new message's notice brings the dashboard forward; the
-  // messages page, when there is one, takes this over to open the message.
-  messages_->showNewMessage = [this] { ComeForward(); };
+  // The messages page shows what changed; a click on a new message's notice
+  // brings the dashboard forward on the messages page, which opens it.
+  messages_->boxChanged = [this](int box) {
+    if (auto* page = dynamic_cast<CSmsDlg*>(Page(PageKind::Messages))) page->RefreshBox(box);
+  };
+  messages_->showNewMessage = [this] {
+    ComeForward();
+    if (auto* page = dynamic_cast<CSmsDlg*>(Page(PageKind::Messages))) {
+      tabs_->setCurrentWidget(page);
+      page->ShowNewMessage();
+    }
+  };
+  messages_->pickContacts = [this](QWidget* parent) {
+    return app_.Phonebook() != nullptr ? CSelContactDlg::Choose(parent, *app_.Phonebook(), true)
+                                       : std::vector<std::string>();
+  };
   messages_->RegisterNotifications();
   messages_->RefreshIndicators();
 }

@@ -1,6 +1,7 @@
 #include "app/PhonebookPage.h"
 
 #include "app/MainWindowPages.h"
+#include "app/MessageService.h"
 #include "app/ModaraApp.h"
 #include "app/ModaraDlg.h"
 #include "core/settings/SetupData.h"
@@ -26,6 +27,9 @@ void RegisterPhonebookPage(CModaraApp& app) {
     // The main window hands the number to the call page, which dials.
     if (CSetupData::Instance().Main_nCall != 0)
       s.dial = [window](const std::string& number) { window->DialNumber(FromAnsi(number)); };
+    s.writeMessage = [window](QWidget* parent, const std::string& recipients) {
+      if (MessageService* messages = window->Messages()) messages->OpenWriteWindow(FromAnsi(recipients), {}, parent);
+    };
     return new CPhoneBookDlg(std::move(s), *app.Phonebook(), &main);
   });
 }

@@ -36,11 +36,6 @@ constexpr StringId kTrafficOptions[CDlgSetupSurf::kOptionCount] = {
 
 // The message exchanges' turn on the command slot, shared by every window
 // that talks to the modem about messages.
-sms::CSmsLinkLock& MessageLinkLock() {
-  static sms::CSmsLinkLock lock;
-  return lock;
-}
-
 QPushButton* ApplyButton(QWidget* parent) {
   auto* button = new QPushButton(Str(kStrButtonApply), parent);
   button->setObjectName("apply");
@@ -188,7 +183,7 @@ void RegisterSetupPages() {
     return new CDlgSetupNWSel(SecurityContextOf(w), parent);
   });
   SetupPages::Register(SetupPageKind::Messages, [](CModaraDlg&, QWidget* parent) {
-    sms::SettingsPageServices services{&CModaraApp::Instance()->Exchange(), &MessageLinkLock()};
+    sms::SettingsPageServices services{&CModaraApp::Instance()->Exchange(), &CModaraApp::Instance()->MessageLink()};
     return new sms::CDlgSetupMessages(services, parent);
   });
   SetupPages::Register(SetupPageKind::Skin,

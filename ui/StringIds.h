@@ -999,6 +999,8 @@ inline constexpr StringId kStrSmsShowNew = 3424;
 inline constexpr StringId kStrTabMessages = 3425;
 // Messages page: delete every message of the shown box
 inline constexpr StringId kStrSmsDeleteAll = 3426;
+// Messages page: prompt of the window choosing which number of a message goes into the phonebook
+inline constexpr StringId kStrSmsChooseNumber = 3427;
 // Message sending: another message is still being sent
 inline constexpr StringId kStrSendBusy = 3300;
 // Messages: a number (recipient or message centre, %s) holds characters other than dial characters; nothing was sent

@@ -22,7 +22,9 @@
 
 #include "phonebook/ExportWriter.h"
 #include "phonebook/PbData.h"
+#include "sms/SmsCodec.h"
 #include "sms/SmsData.h"
+#include "sms/ui/SmsExtractNumDlg.h"
 #include "sms/ui/SmsReadDlg.h"
 #include "ui/LanguageStrings.h"
 #include "ui/text/QtText.h"
@@ -109,6 +111,7 @@ CSmsDlg::CSmsDlg(MessagesPageServices services, QWidget* parent)
     box.exec();
   };
   chooseFile = [this] { return ChooseExportFile(); };
+  chooseNumber = [this](const std::vector<std::string>& numbers) { return CSmsExtractNumDlg::Choose(numbers, this); };
   BuildWindow();
   for (int box = 0; box < kSmsBoxCount; ++box) Rebuild(box);
   Fill();
@@ -221,7 +224,7 @@ void CSmsDlg::SetTransferWindow(std::function<void()> open) {
   UpdateButtons();
 }
 
-void CSmsDlg::SetSaveNumber(std::function<void(const SmsRecord&)> save) {
+void CSmsDlg::SetSaveNumber(std::function<void(const std::string& number, QWidget* over)> save) {
   services_.saveNumber = std::move(save);
   UpdateButtons();
 }
@@ -458,7 +461,30 @@ void CSmsDlg::SaveNumber() {
   int row = -1;
   SmsRecord r{};
   if (!Selected(row, r)) return;
-  if (services_.saveNumber) services_.saveNumber(r);
+  if (!services_.saveNumber) return;
+  if (services_.phonebook != nullptr && services_.phonebook->Count() >= kMaxContacts) return tell(kStrPhonebookFull);
+  // The numbers in the text, offered with the message's own number first.
+  sms::NumberList found{};
+  sms::ExtractNumbers(r.Text(), found);
+  const std::string own(r.Number());
+  std::string chosen;
+  if (found.count > 0) {
+    std::vector<std::string> numbers;
+    if (!own.empty()) numbers.push_back(own);
+    for (int i = 0; i < found.count; ++i) {
+      const std::string n(found.Number(i));
+      if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) numbers.push_back(n);
+    }
+    chosen = chooseNumber(numbers);
+    if (chosen.empty()) return;
+  } else if (own.empty()) {
+    return tell(kStrNoNumber);
+  } else {
+    std::string known;
+    if (services_.phonebook != nullptr && services_.phonebook->FindNameByNumber(own, known)) return;
+    chosen = own;
+  }
+  services_.saveNumber(chosen, this);
   // The names of the list may have changed.
   RefreshBox(AllBoxes);
 }

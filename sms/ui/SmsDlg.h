@@ -46,7 +46,9 @@ struct MessagesPageServices {
   // there is switched off.
   std::function<void(const QString& recipients, const QString& text)> openWriteWindow;
   std::function<void()> openTransferWindow;
-  std::function<void(const SmsRecord&)> saveNumber;
+  // Makes a new contact of a number through the phonebook (its position
+  // dialog and editor) over the window given.
+  std::function<void(const std::string& number, QWidget* over)> saveNumber;
 };
 
 class CSmsDlg : public CBasePage {
@@ -59,7 +61,7 @@ class CSmsDlg : public CBasePage {
   // The windows of the message exchanges, when they come later than the page.
   void SetWriteWindow(std::function<void(const QString& recipients, const QString& text)> open);
   void SetTransferWindow(std::function<void()> open);
-  void SetSaveNumber(std::function<void(const SmsRecord&)> save);
+  void SetSaveNumber(std::function<void(const std::string& number, QWidget* over)> save);
 
   // A box changed in the store (AllBoxes: any): its rows are rebuilt in
   // their sort order, and the main window's indicators follow.
@@ -116,6 +118,9 @@ class CSmsDlg : public CBasePage {
   std::function<void(const QString& problem)> warn;
   // The export's choice of box (CSmsExportSel); replaced by tests.
   std::function<QString()> chooseFile;
+  // Which of the numbers found in a message goes into the phonebook; empty:
+  // none (the numbers window, replaceable for tests).
+  std::function<std::string(const std::vector<std::string>& numbers)> chooseNumber;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -82,7 +82,7 @@ class SmsPageTest : public ::testing::Test {
     if (hooks) {
       s.openWriteWindow = [this](const QString& r, const QString& t) { writes_.push_back({r, t}); };
       s.openTransferWindow = [this] { ++transfers_; };
-      s.saveNumber = [this](const SmsRecord& r) { saved_.push_back(std::string(r.Number())); };
+      s.saveNumber = [this](const std::string& number, QWidget*) { saved_.push_back(number); };
     }
     page_ = new CSmsDlg(std::move(s));
     page_->resize(900, 500);
@@ -313,7 +313,46 @@ TEST_F(SmsPageTest, ReplyForwardResendNewTransferAndSaveNumberGoThroughTheHooks)
   EXPECT_EQ(writes_[2].text, "hello there");
   EXPECT_TRUE(writes_[3].recipients.isEmpty() && writes_[3].text.isEmpty());
   EXPECT_EQ(transfers_, 1);
-  EXPECT_EQ(saved_, std::vector<std::string>{"13800138000"});
+  EXPECT_TRUE(saved_.empty()) << "Alice's number is in the phonebook already";
+}
+
+TEST_F(SmsPageTest, SavingANumberOffersTheNumbersOfTheTextWithTheSendersFirst) {
+  Add(Inbox, MakeRecord(RecRead, "", Day(1), "no number here"));
+  Add(Inbox, MakeRecord(RecRead, "10086", Day(2), "plain text"));
+  Add(Inbox, MakeRecord(RecRead, "10010", Day(3), "call 13912345678 or 02087654321, or 10010"));
+  CSmsDlg& page = Page();
+  std::vector<std::vector<std::string>> offered;
+  std::string pick = "02087654321";
+  page.chooseNumber = [&](const std::vector<std::string>& numbers) {
+    offered.push_back(numbers);
+    return pick;
+  };
+  Select({0});  // newest first: the one with numbers in its text
+  page.SaveNumber();
+  ASSERT_EQ(offered.size(), 1u);
+  EXPECT_EQ(offered[0], (std::vector<std::string>{"10010", "13912345678", "02087654321"}));
+  EXPECT_EQ(saved_, std::vector<std::string>{"02087654321"});
+  pick.clear();  // cancelled
+  Select({0});
+  page.SaveNumber();
+  EXPECT_EQ(offered.size(), 2u);
+  EXPECT_EQ(saved_.size(), 1u);
+  Select({1});  // no numbers in the text: the sender's number itself
+  page.SaveNumber();
+  EXPECT_EQ(saved_.back(), "10086");
+  Select({2});  // nothing to save at all
+  page.SaveNumber();
+  EXPECT_EQ(told_, std::vector<int>{kStrNoNumber});
+  // A full phonebook takes no more.
+  for (int i = phonebook_.Count(); i < kMaxContacts; ++i) {
+    ContactRecord c = EmptyContact();
+    SetFieldValue(c, ContactField::Name, "n" + std::to_string(i));
+    ASSERT_TRUE(phonebook_.Append(c));
+  }
+  Select({1});
+  page.SaveNumber();
+  EXPECT_EQ(told_.back(), kStrPhonebookFull);
+  EXPECT_EQ(saved_.size(), 2u);
 }
 
 TEST_F(SmsPageTest, WithoutTheOtherWindowsTheirButtonsAreOffUntilTheHooksCome) {
