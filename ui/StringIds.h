@@ -858,4 +858,9 @@ inline constexpr StringId kStrChartDays = 6335;
 // Traffic chart: title of the monthly bars
 inline constexpr StringId kStrChartMonths = 6336;
 
+// Usage limit notification: title
+inline constexpr StringId kStrLimitNoticeTitle = 3600;
+// Internet page: group of the connection records (connection and monthly lists)
+inline constexpr StringId kStrInetRecords = 3601;
+
 }  // namespace evdo
