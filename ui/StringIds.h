@@ -862,5 +862,7 @@ inline constexpr StringId kStrChartMonths = 6336;
 inline constexpr StringId kStrLimitNoticeTitle = 3600;
 // Internet page: group of the connection records (connection and monthly lists)
 inline constexpr StringId kStrInetRecords = 3601;
+// Call page: accessible name of the field of the number to dial
+inline constexpr StringId kStrCallNumberField = 3602;
 
 }  // namespace evdo

@@ -10,6 +10,7 @@
 #include "core/settings/SetupData.h"
 #include "core/text/CodePage.h"
 #include "ui/StringIds.h"
+#include "ui/skin/KeyboardAccess.h"
 #include "ui/skin/SkinPushStyle.h"
 
 namespace evdo {
@@ -55,7 +56,12 @@ void CBaseDlg::setVisible(bool visible) {
     initialised_ = true;
     OnInitDialog();
   }
-  if (visible) SkinChildren();
+  if (visible) {
+    SkinChildren();
+    // A name for every control (pages and controls may have been added
+    // since the last show).
+    keyboard::Prepare(this);
+  }
   QDialog::setVisible(visible);
 }
 
@@ -353,6 +359,14 @@ void CBaseDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier)
     return OpenSystemMenu(mapToGlobal(contentsRect().topLeft()));
   QDialog::keyPressEvent(event);
+}
+
+bool CBaseDlg::focusNextPrevChild(bool next) {
+  if (QWidget* target = keyboard::NextControl(this, focusWidget(), next)) {
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return QDialog::focusNextPrevChild(next);
 }
 
 }  // namespace evdo
