@@ -18,11 +18,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <map>
 #include <set>
 
 #include "app/MainWindowPages.h"
+#include "app/ModaraDlg.h"
 #include "app/SetupDlg.h"
 #include "internet/ui/InternetDlg.h"
 #include "internet/ui/StatisticsDlg.h"
@@ -101,7 +103,13 @@ TEST(DashboardKeyboard, EveryPageAndWindowByKeyboardOnly) {
   DashboardHarness h;
   std::set<std::string> walked;
   // Message boxes that the windows' commands raise are closed with Escape.
-  h.OnModal(QString(), [](QWidget& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+  QTimer boxes;
+  boxes.setInterval(50);
+  QObject::connect(&boxes, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      QTest::keyClick(box, Qt::Key_Escape);
+  });
+  boxes.start();
   int code = h.Run([&](CModaraApp&, CModaraDlg& w) {
     QTabWidget& tabs = w.Tabs();
     ASSERT_GE(tabs.count(), 3);
@@ -173,6 +181,43 @@ TEST(DashboardKeyboard, EveryPageAndWindowByKeyboardOnly) {
           << opener.window << " does not close with Escape";
     }
 
+    // The windows of the PIN buttons on the security settings page (a
+    // window, or the modem's answer in a box).
+    if (auto* setup = qobject_cast<CSetupDlg*>(w.Page(PageKind::Settings))) {
+      if (QWidget* security = setup->Page(SetupPageKind::Security)) {
+        tabs.setCurrentWidget(setup);
+        setup->Tabs()->setCurrentWidget(security);
+        test::ActivateWindowOf(&w);
+        for (const char* name : {"button1062", "button1165"}) {
+          QPushButton* button = security->findChild<QPushButton*>(name);
+          ASSERT_NE(button, nullptr) << name;
+          if (!QTest::qWaitFor([&] { return button->isEnabled(); }, 5000)) continue;
+          for (const char* window : {"CPinClckDlg", "CModifyPinDlg"})
+            h.OnModal(window, [&, window](QWidget& dialog) {
+              ExpectWalks(&dialog, std::string("CDlgSetupSecurity/") + window, &walked);
+              QTest::keyClick(&dialog, Qt::Key_Escape);
+            });
+          PressWithSpace(button);
+          // The modem answers; then a window or a box shows, and is closed.
+          EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() != nullptr; }, 10000)) << name;
+          EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 10000)) << name;
+          test::ActivateWindowOf(&w);
+        }
+      }
+    }
+
+    // The main window's own windows: About, the language and the PIN entry.
+    for (const char* window : {"CAboutDialog", "CLanguage", "CDlgSignIn"})
+      h.OnModal(window, [&, window](QWidget& dialog) {
+        ExpectWalks(&dialog, std::string("main/") + window, &walked);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      });
+    w.SendSysCommand(kSysCommandAbout);
+    w.SendSysCommand(kSysCommandLanguage);
+    w.OpenPinEntry(20, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }, 5000));
+    test::ActivateWindowOf(&w);
+
     // A check box of the usage limit page toggles with Space.
     if (auto* setup = qobject_cast<CSetupDlg*>(w.Page(PageKind::Settings))) {
       tabs.setCurrentWidget(setup);
@@ -202,7 +247,8 @@ TEST(DashboardKeyboard, EveryPageAndWindowByKeyboardOnly) {
   EXPECT_EQ(code, 0);
   // The pages this set-up makes were all walked.
   for (const char* name : {"main window", "CInternetDlg", "CStatisticsDlg", "CSetupDlg", "settings/CDlgSetupUsageLimit",
-                           "CInternetDlg/CNetLog", "CStatisticsDlg/CMonthLog"})
+                           "CInternetDlg/CNetLog", "CStatisticsDlg/CMonthLog", "main/CAboutDialog", "main/CLanguage",
+                           "main/CDlgSignIn"})
     EXPECT_EQ(walked.count(name), 1u) << name;
 }
 
