@@ -113,10 +113,6 @@ TEST(DashboardKeyboard, EveryPageAndWindowByKeyboardOnly) {
   int code = h.Run([&](CModaraApp&, CModaraDlg& w) {
     QTabWidget& tabs = w.Tabs();
     ASSERT_GE(tabs.count(), 3);
-    if (qEnvironmentVariableIsSet("EVDO_PRINT_NAMES"))
-      for (QWidget* c : keyboard::ReadingOrder(&w))
-        std::fprintf(stderr, "name: %s = %s\n", test::Describe(c).c_str(),
-                     test::AccessibleNameOf(c).toUtf8().constData());
     // The whole window, then each page of it.
     tabs.setCurrentIndex(0);
     ExpectWalks(&w, "main window", &walked);
@@ -240,6 +236,33 @@ TEST(DashboardKeyboard, EveryPageAndWindowByKeyboardOnly) {
         EXPECT_FALSE(checked->isChecked()) << "the arrow moves the choice";
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         EXPECT_TRUE(checked->isChecked());
+      }
+    }
+    // Pictures of the focus in both skins, for a person to look at.
+    if (const QString dir = qEnvironmentVariable("EVDO_KEYBOARD_SHOTS"); !dir.isEmpty()) {
+      auto* setup = qobject_cast<CSetupDlg*>(w.Page(PageKind::Settings));
+      for (int skin : {0, 1}) {
+        w.ApplySkin(skin);
+        test::ActivateWindowOf(&w);
+        auto shoot = [&](QWidget* target, const QString& name) {
+          if (target == nullptr) return;
+          target->setFocus(Qt::TabFocusReason);
+          QTest::qWait(150);
+          w.grab().save(QStringLiteral("%1/focus-skin%2-%3.png").arg(dir).arg(skin).arg(name));
+        };
+        tabs.setCurrentWidget(w.Page(PageKind::Internet));
+        shoot(w.Page(PageKind::Internet)->findChild<QWidget*>("phone"), "lineedit");
+        shoot(w.Page(PageKind::Internet)->findChild<QWidget*>("auth0"), "radio");
+        shoot(w.Page(PageKind::Internet)->findChild<QWidget*>("cmd4056"), "button");
+        shoot(w.Page(PageKind::Internet)->findChild<QWidget*>("profileList"), "combo");
+        shoot(tabs.tabBar(), "tabbar");
+        if (setup != nullptr) {
+          tabs.setCurrentWidget(setup);
+          setup->Tabs()->setCurrentWidget(setup->Page(SetupPageKind::UsageLimit));
+          shoot(setup->Page(SetupPageKind::UsageLimit)->findChildren<QCheckBox*>().value(0), "checkbox");
+          setup->Tabs()->setCurrentWidget(setup->Page(SetupPageKind::Network));
+          shoot(setup->Page(SetupPageKind::Network)->findChild<QWidget*>("CNWListCtrl"), "list");
+        }
       }
     }
     w.EndModalLoop(false);

@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QAbstractButton>
 #include <QPushButton>
+#include <QTabBar>
 #include <QWindow>
 
 #include "core/settings/SetupData.h"
@@ -33,10 +35,21 @@ CBaseDlg::CBaseDlg(QWidget* parent)
   setMouseTracking(true);
 }
 
+namespace {
+
+// The controls that take the skin's button style: push buttons for their
+// look, the other buttons and tab bars for their focus ring.
+bool TakesSkinStyle(const QWidget* w) {
+  return (qobject_cast<const QAbstractButton*>(w) != nullptr || qobject_cast<const QTabBar*>(w) != nullptr) &&
+         w->styleSheet().isEmpty();
+}
+
+}  // namespace
+
 CBaseDlg::~CBaseDlg() {
-  // The push buttons must not outlive the style they are drawn with.
-  for (auto* button : findChildren<QPushButton*>())
-    if (button->style() == pushStyle_.get()) button->setStyle(nullptr);
+  // The controls must not outlive the style they are drawn with.
+  for (auto* control : findChildren<QWidget*>())
+    if (control->style() == pushStyle_.get()) control->setStyle(nullptr);
 }
 
 void CBaseDlg::SetStringLookup(SkinStringLookup lookup) { LookupSlot() = std::move(lookup); }
@@ -97,8 +110,8 @@ bool CBaseDlg::ApplySkin(std::int32_t skinStyle) {
 }
 
 void CBaseDlg::SkinChildren() {
-  for (auto* button : findChildren<QPushButton*>()) {
-    if (button->window() != this) continue;  // another window's button
+  for (auto* button : findChildren<QWidget*>()) {
+    if (!TakesSkinStyle(button) || button->window() != this) continue;  // another window's control
     QStyle* wanted = pushStyle_.get();
     if (button->style() != wanted && (wanted || button->testAttribute(Qt::WA_SetStyle)))
       button->setStyle(wanted);
