@@ -1100,5 +1100,11 @@ inline constexpr StringId kStrStorageNotSet = 3380;
 inline constexpr StringId kStrMoveCheck = 3381;
 // Message transfer: a message is too long to be written into a device storage (more than five parts); the transfer stopped
 inline constexpr StringId kStrTransferTooLong = 3382;
+// Usage limit notification: title
+inline constexpr StringId kStrLimitNoticeTitle = 3600;
+// Internet page: group of the connection records (connection and monthly lists)
+inline constexpr StringId kStrInetRecords = 3601;
+// Call page: accessible name of the field of the number to dial
+inline constexpr StringId kStrCallNumberField = 3602;
 
 }  // namespace evdo

@@ -100,6 +100,7 @@ void CCallDlg::BuildWindow() {
   auto* fieldRow = new QHBoxLayout;
   field_ = new QLineEdit(this);
   field_->setObjectName("number");
+  field_->setAccessibleName(Str(kStrCallNumberField));
   QFont big = field_->font();
   big.setPointSizeF(big.pointSizeF() * 1.4);
   field_->setFont(big);

@@ -25,9 +25,11 @@
 #include "internet/ConnProfileRules.h"
 #include "internet/StatisticsHandOff.h"
 #include "internet/ui/ProfileDialogs.h"
+#include "internet/ui/StatisticsDlg.h"
 #include "platform/networkmanager/NetworkManagerBackend.h"
 #include "platform/pppd/PppdDialer.h"
 #include "ui/LanguageStrings.h"
+#include "ui/notify/DesktopNotifier.h"
 
 namespace evdo {
 namespace {
@@ -88,6 +90,8 @@ void CInternetDlg::Register() {
     if (app == nullptr || app->Profiles() == nullptr) return nullptr;
     auto services = std::make_unique<PageServices>(app);
     auto* page = new CInternetDlg(&main, *app->Profiles(), services->dial, services->wlan, services->records);
+    page->SetTrafficLogs(app->Log(), app->MonthLog());
+    page->SetNotifier(app->Notifier());
     OwnedServices()[page] = std::move(services);
     title = Str(kStrInetTabTitle);
     return page;
@@ -240,6 +244,24 @@ void CInternetDlg::BuildLayout() {
     ++i;
   }
   right->addWidget(settingsBox);
+
+  // The records of finished connections.
+  auto* recordsBox = new QGroupBox(Str(kStrInetRecords), this);
+  auto* recordsLayout = new QHBoxLayout(recordsBox);
+  netLogButton_ = new QPushButton(Str(kStrStatConnectionList), recordsBox);
+  netLogButton_->setObjectName("netLog");
+  monthLogButton_ = new QPushButton(Str(kStrStatMonthlyList), recordsBox);
+  monthLogButton_->setObjectName("monthLog");
+  recordsLayout->addWidget(netLogButton_);
+  recordsLayout->addWidget(monthLogButton_);
+  connect(netLogButton_, &QPushButton::clicked, this, [this] {
+    if (CNetLog* w = OpenNetLog()) w->open();
+  });
+  connect(monthLogButton_, &QPushButton::clicked, this, [this] {
+    if (CMonthLog* w = OpenMonthLog()) w->open();
+  });
+  SetTrafficLogs(nullptr, nullptr);
+  right->addWidget(recordsBox);
   right->addStretch();
   auto* rightWidget = new QWidget(this);
   rightWidget->setLayout(right);
@@ -251,6 +273,27 @@ void CInternetDlg::BuildLayout() {
 QPushButton* CInternetDlg::Button(int command) const {
   auto it = buttons_.find(command);
   return it == buttons_.end() ? nullptr : it->second;
+}
+
+void CInternetDlg::SetTrafficLogs(CLogData* log, CMonthLogData* months) {
+  log_ = log;
+  months_ = months;
+  netLogButton_->setEnabled(log_ != nullptr && months_ != nullptr);
+  monthLogButton_->setEnabled(months_ != nullptr);
+}
+
+CNetLog* CInternetDlg::OpenNetLog() {
+  if (log_ == nullptr || months_ == nullptr) return nullptr;
+  auto* window = new CNetLog(*log_, *months_, this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  return window;
+}
+
+CMonthLog* CInternetDlg::OpenMonthLog() {
+  if (months_ == nullptr) return nullptr;
+  auto* window = new CMonthLog(*months_, this);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  return window;
 }
 
 // ---- profiles
@@ -509,7 +552,20 @@ void CInternetDlg::ShowMessage(const std::string& text) {
   box->open();
 }
 
-void CInternetDlg::ShowLimitWarning(int stringId) { ShowMessage(LoadString(stringId)); }
+void CInternetDlg::ShowLimitWarning(int stringId) {
+  // Also on the desktop: the dashboard is often hidden in the notification
+  // area while the connection runs. A click brings the window forward.
+  if (notifier_ != nullptr) {
+    QPointer<QWidget> top = window();
+    notifier_->Notify({NoticeKind::UsageLimit, Str(kStrLimitNoticeTitle), Str(stringId), [top] {
+                         if (!top) return;
+                         top->showNormal();
+                         top->raise();
+                         top->activateWindow();
+                       }});
+  }
+  ShowMessage(LoadString(stringId));
+}
 
 void CInternetDlg::PostIndicator(int indicator, std::int64_t value) {
   if (main_ != nullptr) main_->Port().PostMessage(kMsgStatus, static_cast<WParam>(indicator), static_cast<LParam>(value));

@@ -24,7 +24,12 @@ class QPushButton;
 namespace evdo {
 
 class CConnProfile;
+class CLogData;
 class CModaraDlg;
+class CMonthLog;
+class CMonthLogData;
+class CNetLog;
+class DesktopNotifier;
 class ProfileFieldsWidget;
 class PppdDialer;
 class NetworkManagerBackend;
@@ -72,6 +77,18 @@ public:
   std::string DataPort() override;
   int SimState() override;
   std::string Text(int stringId) override;
+
+  // The connection log and month totals the page's lists show (either may
+  // be null: its list button is disabled).
+  void SetTrafficLogs(CLogData* log, CMonthLogData* months);
+  // The desktop notifier of usage-limit warnings (may be null).
+  void SetNotifier(std::shared_ptr<DesktopNotifier> notifier) { notifier_ = std::move(notifier); }
+  // The connection list and the monthly list, not yet shown (null without
+  // their store).
+  CNetLog* OpenNetLog();
+  CMonthLog* OpenMonthLog();
+  QPushButton* NetLogButton() const { return netLogButton_; }
+  QPushButton* MonthLogButton() const { return monthLogButton_; }
 
   // A request of the command line ("connect 3g|1x|wlan|auto", "disconnect"):
   // acts like the page's buttons; messages go to reply instead of boxes.
@@ -126,6 +143,11 @@ private:
   QLabel* wlanState_ = nullptr;
   QLabel* dialNote_ = nullptr;
   std::map<int, QPushButton*> buttons_;
+  QPushButton* netLogButton_ = nullptr;
+  QPushButton* monthLogButton_ = nullptr;
+  CLogData* log_ = nullptr;
+  CMonthLogData* months_ = nullptr;
+  std::shared_ptr<DesktopNotifier> notifier_;
   std::string dataPort_;
   int animation_ = 0;
 

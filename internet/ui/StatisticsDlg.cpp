@@ -208,6 +208,7 @@ CNetLog::CNetLog(CLogData& log, const CMonthLogData& months, QWidget* parent)
   auto* del = new QPushButton(Str(kStrLogDelete), this);
   auto* exp = new QPushButton(Str(kStrLogExport), this);
   auto* monthly = new QPushButton(Str(kStrStatMonthlyList), this);
+  monthly->setObjectName("monthLog");
   auto* close = new QPushButton(Str(kStrLogClose), this);
   row->addWidget(del);
   row->addWidget(exp);
@@ -404,6 +405,8 @@ CStatisticsDlg::CStatisticsDlg(CLogData* log, CMonthLogData* months, std::string
   auto* row = new QHBoxLayout;
   auto* netLog = new QPushButton(Str(kStrStatConnectionList), this);
   auto* monthLog = new QPushButton(Str(kStrStatMonthlyList), this);
+  netLog->setObjectName("netLog");
+  monthLog->setObjectName("monthLog");
   netLog->setEnabled(log_ != nullptr && months_ != nullptr);
   monthLog->setEnabled(months_ != nullptr);
   row->addWidget(netLog);

@@ -41,10 +41,7 @@ using test::DashboardHarness;
 
 // The process's private system bus with the mocked login manager: made
 // before anything in the process touches the system bus.
-test::MockLogind& Logind() {
-  static test::MockLogind* logind = new test::MockLogind();
-  return *logind;
-}
+test::MockLogind& Logind() { return test::SharedLogind(); }
 const bool kLogindStarted = (Logind(), true);
 
 bool WaitFor(const std::function<bool()>& pred, int ms = 20000) { return QTest::qWaitFor(pred, ms); }

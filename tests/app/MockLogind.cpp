@@ -109,4 +109,9 @@ QStringList MockLogind::SleepInhibitorModes() {
   return modes;
 }
 
+MockLogind& SharedLogind() {
+  static MockLogind* logind = new MockLogind();
+  return *logind;
+}
+
 }  // namespace evdo::test

@@ -36,4 +36,8 @@ private:
   bool running_ = false;
 };
 
+// The one mocked login manager of a test program whose dashboards all use
+// the system bus: started on first use, kept for the program's life.
+MockLogind& SharedLogind();
+
 }  // namespace evdo::test

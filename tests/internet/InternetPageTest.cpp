@@ -13,6 +13,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <QDeadlineTimer>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -21,7 +23,12 @@
 
 #include "core/settings/SetupData.h"
 #include "internet/ui/InternetDlg.h"
+#include "ui/text/QtText.h"
+#include "internet/StatisticsHandOff.h"
 #include "internet/ui/ProfileDialogs.h"
+#include "internet/ui/StatisticsDlg.h"
+#include "ui/StringIds.h"
+#include "ui/notify/DesktopNotifier.h"
 #include "tests/internet/DialFakes.h"
 #include "tests/support/TempDir.h"
 #include "wlan/ProvinceTable.h"
@@ -248,6 +255,113 @@ TEST_F(PageFixture, ClosingThePageWhileConnectedHangsUpAndLogs) {
   page.reset();
   EXPECT_EQ(dial.hangUps.size(), 1u);
   EXPECT_EQ(records.logs.size(), 1u);
+}
+
+// Keeps every notice it is given.
+struct RecordingNotifier : DesktopNotifier {
+  std::vector<Notice> notices;
+  bool Notify(const Notice& notice) override {
+    notices.push_back(notice);
+    return true;
+  }
+};
+
+// Connections made through the page reach the real stores: the page's own
+// lists show them, and the usage limit warns in a box and on the desktop,
+// near the limit once and once more when it is passed.
+TEST(InternetPageRecords, ListsAndUsageLimitWarningsThroughThePage) {
+  App();
+  test::TempDir dir{true};
+  CConnProfile store;
+  store.LoadOrReset();
+  test::FakeDial dial;
+  FakeBackend wlan;
+  CLogData log;
+  CMonthLogData months;
+  ASSERT_FALSE(log.LoadOrCreate().Failed());
+  ASSERT_FALSE(months.LoadOrCreate().Failed());
+  UsageLimit limit;
+  limit.limitOn = 1;
+  limit.limitType = kLimitByData;
+  limit.dataLimit = 10;  // megabytes: near from 5 on
+  ASSERT_TRUE(UsageLimitFile(kUsageLimitDataFile).Save(limit));
+  StatisticsHandOff records(&log, &months);
+  auto notifier = std::make_shared<RecordingNotifier>();
+  auto page = std::make_unique<CInternetDlg>(nullptr, store, dial, wlan, records);
+  // Without the stores the list buttons do nothing.
+  EXPECT_FALSE(page->NetLogButton()->isEnabled());
+  EXPECT_EQ(page->OpenNetLog(), nullptr);
+  page->SetTrafficLogs(&log, &months);
+  page->SetNotifier(notifier);
+  EXPECT_TRUE(page->NetLogButton()->isEnabled());
+  EXPECT_TRUE(page->MonthLogButton()->isEnabled());
+
+  ModalAnswerer answer;
+  auto connectOnce = [&] {
+    page->Button(kCmdConnect3G)->click();
+    dial.Progress();
+    dial.Event(kDialConnected);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    ASSERT_TRUE(page->IsConnectionUp());
+  };
+  auto tick = [&](std::uint32_t receivedMB, std::uint32_t ms) {
+    dial.sample.bytesReceived = receivedMB << 20;
+    dial.sample.bytesSent = 1024;
+    dial.sample.connectDurationMs = ms;
+    page->OnTimer(kTimerStatistics);
+    // The answerer closes the boxes that opened.
+    QDeadlineTimer deadline(2000);
+    do QApplication::processEvents(QEventLoop::AllEvents, 30);
+    while (QApplication::activeModalWidget() != nullptr && !deadline.hasExpired());
+  };
+  connectOnce();
+  tick(1, 60000);
+  EXPECT_TRUE(notifier->notices.empty());
+  tick(6, 120000);  // 4 MB left: near
+  tick(7, 180000);  // still near: no second warning
+  ASSERT_EQ(notifier->notices.size(), 1u);
+  EXPECT_EQ(notifier->notices[0].kind, NoticeKind::UsageLimit);
+  EXPECT_EQ(notifier->notices[0].title, Str(kStrLimitNoticeTitle));
+  EXPECT_EQ(notifier->notices[0].body, Str(kMsgNearDataLimit));
+  EXPECT_TRUE(static_cast<bool>(notifier->notices[0].onActivated));
+  tick(11, 240000);  // passed
+  ASSERT_EQ(notifier->notices.size(), 2u);
+  EXPECT_EQ(notifier->notices[1].body, Str(kMsgDataLimitPassed));
+  tick(12, 300000);
+  EXPECT_EQ(notifier->notices.size(), 2u);
+  page->Button(kCmdDisconnect3G)->click();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  ASSERT_FALSE(page->IsConnectionUp());
+  // Both warnings were shown in the page's box as well.
+  EXPECT_NE(std::find(answer.boxes.begin(), answer.boxes.end(), Str(kMsgNearDataLimit)), answer.boxes.end());
+  EXPECT_NE(std::find(answer.boxes.begin(), answer.boxes.end(), Str(kMsgDataLimitPassed)), answer.boxes.end());
+
+  // A second connection warns again (passed at once: the month already holds 12 MB).
+  connectOnce();
+  tick(1, 60000);
+  ASSERT_EQ(notifier->notices.size(), 3u);
+  EXPECT_EQ(notifier->notices[2].body, Str(kMsgDataLimitPassed));
+  page->Button(kCmdDisconnect3G)->click();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+
+  // The page's lists show both connections and their month.
+  ASSERT_EQ(log.Count(), 2);
+  CNetLog* list = page->OpenNetLog();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->List()->topLevelItemCount(), 2);
+  EXPECT_EQ(list->parentWidget(), page.get());
+  delete list;
+  CMonthLog* monthly = page->OpenMonthLog();
+  ASSERT_NE(monthly, nullptr);
+  EXPECT_EQ(monthly->List()->topLevelItemCount(), 1);
+  delete monthly;
+  // Through the buttons: the windows open and close with the page.
+  page->NetLogButton()->click();
+  page->MonthLogButton()->click();
+  EXPECT_EQ(page->findChildren<CNetLog*>().size(), 1);
+  EXPECT_EQ(page->findChildren<CMonthLog*>().size(), 1);
+  for (QWidget* w : page->findChildren<CBaseDlg*>()) w->close();
+  page.reset();
 }
 
 TEST(WlanSettingWindow, ProvinceAndTexts) {

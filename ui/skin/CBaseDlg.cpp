@@ -4,12 +4,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QAbstractButton>
 #include <QPushButton>
+#include <QTabBar>
 #include <QWindow>
 
 #include "core/settings/SetupData.h"
 #include "core/text/CodePage.h"
 #include "ui/StringIds.h"
+#include "ui/skin/KeyboardAccess.h"
 #include "ui/skin/SkinPushStyle.h"
 
 namespace evdo {
@@ -32,10 +35,21 @@ CBaseDlg::CBaseDlg(QWidget* parent)
   setMouseTracking(true);
 }
 
+namespace {
+
+// The controls that take the skin's button style: push buttons for their
+// look, the other buttons and tab bars for their focus ring.
+bool TakesSkinStyle(const QWidget* w) {
+  return (qobject_cast<const QAbstractButton*>(w) != nullptr || qobject_cast<const QTabBar*>(w) != nullptr) &&
+         w->styleSheet().isEmpty();
+}
+
+}  // namespace
+
 CBaseDlg::~CBaseDlg() {
-  // The push buttons must not outlive the style they are drawn with.
-  for (auto* button : findChildren<QPushButton*>())
-    if (button->style() == pushStyle_.get()) button->setStyle(nullptr);
+  // The controls must not outlive the style they are drawn with.
+  for (auto* control : findChildren<QWidget*>())
+    if (control->style() == pushStyle_.get()) control->setStyle(nullptr);
 }
 
 void CBaseDlg::SetStringLookup(SkinStringLookup lookup) { LookupSlot() = std::move(lookup); }
@@ -55,7 +69,12 @@ void CBaseDlg::setVisible(bool visible) {
     initialised_ = true;
     OnInitDialog();
   }
-  if (visible) SkinChildren();
+  if (visible) {
+    SkinChildren();
+    // A name for every control (pages and controls may have been added
+    // since the last show).
+    keyboard::Prepare(this);
+  }
   QDialog::setVisible(visible);
 }
 
@@ -91,8 +110,8 @@ bool CBaseDlg::ApplySkin(std::int32_t skinStyle) {
 }
 
 void CBaseDlg::SkinChildren() {
-  for (auto* button : findChildren<QPushButton*>()) {
-    if (button->window() != this) continue;  // another window's button
+  for (auto* button : findChildren<QWidget*>()) {
+    if (!TakesSkinStyle(button) || button->window() != this) continue;  // another window's control
     QStyle* wanted = pushStyle_.get();
     if (button->style() != wanted && (wanted || button->testAttribute(Qt::WA_SetStyle)))
       button->setStyle(wanted);
@@ -353,6 +372,14 @@ void CBaseDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && event->modifiers() == Qt::AltModifier)
     return OpenSystemMenu(mapToGlobal(contentsRect().topLeft()));
   QDialog::keyPressEvent(event);
+}
+
+bool CBaseDlg::focusNextPrevChild(bool next) {
+  if (QWidget* target = keyboard::NextControl(this, focusWidget(), next)) {
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return QDialog::focusNextPrevChild(next);
 }
 
 }  // namespace evdo

@@ -108,6 +108,8 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Tab and Backtab go through the controls in reading order.
+  bool focusNextPrevChild(bool next) override;
 
 private:
   FrameState CurrentFrameState() const;

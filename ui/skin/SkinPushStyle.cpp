@@ -91,6 +91,20 @@ void SkinPushStyle::drawControl(ControlElement element, const QStyleOption* opti
   proxy()->drawControl(CE_PushButtonLabel, &label, painter, widget);
 }
 
+void SkinPushStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const {
+  if (element != PE_FrameFocusRect) return QProxyStyle::drawPrimitive(element, option, painter, widget);
+  // A clear ring in the skin's focus colour (the platform's is faint).
+  const QRect r = option->rect.adjusted(0, 0, -1, -1);
+  if (r.width() <= 2 || r.height() <= 2) return;
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setPen(QPen(focus_, 1));
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+  painter->restore();
+}
+
 void SkinPushStyle::polish(QWidget* widget) {
   QProxyStyle::polish(widget);
   widget->setAttribute(Qt::WA_Hover);

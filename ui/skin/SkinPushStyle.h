@@ -3,7 +3,9 @@
 // button is that picture in nine parts (its fixed borders kept, the middle
 // stretched), in one of four states stacked from top to bottom: normal,
 // hover, pressed, disabled. The keyboard focus shows as a ring in the
-// "ButtonFocus" colour inside the borders. Without the bitmap the button is
+// "ButtonFocus" colour inside the borders; so does the keyboard focus of the
+// window's other buttons (check boxes, radio buttons, tool buttons) and tab
+// bars, which take this style too. Without the bitmap the button is
 // a flat face in "ButtonFace" ("ButtonHilight" under the mouse). The label
 // takes "ButtonText".
 #include <QImage>
@@ -22,6 +24,8 @@ public:
 
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget = nullptr) const override;
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
   void polish(QWidget* widget) override;
   using QProxyStyle::polish;
 
