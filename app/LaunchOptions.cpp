@@ -8,20 +8,30 @@ namespace evdo {
 QString LaunchOptions::Usage() {
   return QStringLiteral(
       "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
-      "                      [--dial NUMBER | tel:NUMBER] [--help]\n"
+      "                      [--dial NUMBER | tel:NUMBER]\n"
+      "       evdo-dashboard --status | --connect [TYPE] | --disconnect\n"
+      "       evdo-dashboard --send-sms NUMBER[;NUMBER...] TEXT | --list-sms [inbox|outbox|saved]\n"
+      "       evdo-dashboard --help\n"
+      "Starting the dashboard:\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
       "  --dial NUMBER      dial NUMBER on the call page (of the copy already running, if any)\n"
       "  tel:NUMBER         the same for a telephone link\n"
-      "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
-      "                     exit status 0 once connected\n"
-      "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
+      "Asking the dashboard that runs (it must be running):\n"
+      "  --status           print its state as one JSON object: card, signal, network type, roaming,\n"
+      "                     operator, service, connection with its figures, unread messages\n"
+      "  --connect [TYPE]   connect: 3g, 1x, wlan or auto (the default); exit status 0 once connected\n"
+      "  --disconnect       disconnect; exit status 0 once disconnected\n"
+      "  --send-sms NUMBERS TEXT  send TEXT to each NUMBER (separated by ';');\n"
+      "                     exit status 0 only when every message was sent\n"
+      "  --list-sms [BOX]   print the messages of inbox (the default), outbox or saved as JSON\n"
       "  --help             print this and end\n"
       "Relative paths are taken from the folder the program was started in.\n"
-      "Exit status: 0 normal end, 1 start-up failed (reason on standard error), 2 bad options,\n"
-      "3 a --screenshot run met a box that waits for a click (its text on standard error).\n");
+      "Exit status: 0 done, 1 start-up or the request failed (reason on standard error), 2 bad options,\n"
+      "3 no dashboard runs (requests) or a --screenshot run met a box that waits for a click,\n"
+      "4 the running dashboard did not answer in time.\n");
 }
 
 bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QString& error) {
@@ -54,6 +64,8 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
           return false;
         }
       }
+    } else if (arg == "--status") {
+      out.status = true;
     } else if (arg == "--disconnect") {
       out.disconnect = true;
     } else if (arg == "--dial") {
@@ -66,6 +78,11 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       error = QStringLiteral("unknown option %1").arg(arg);
       return false;
     }
+  }
+  const int requests = (out.disconnect ? 1 : 0) + (out.connectType.isEmpty() ? 0 : 1) + (out.status ? 1 : 0);
+  if (out.status && requests > 1) {
+    error = QStringLiteral("--status goes alone, without --connect or --disconnect");
+    return false;
   }
   if (out.disconnect && !out.connectType.isEmpty()) {
     error = QStringLiteral("--connect and --disconnect exclude each other");

@@ -15,6 +15,10 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 // A --screenshot run met a box that waits for a person.
 inline constexpr int kExitNeedsPerson = 3;
+// A request to the running dashboard (--status, --connect, --dial...): no
+// dashboard runs, or it did not answer in time.
+inline constexpr int kExitNotRunning = 3;
+inline constexpr int kExitNoAnswer = 4;
 
 // The environment variable through which the launcher tells the program the
 // folder the user started it in.
@@ -39,6 +43,8 @@ struct LaunchOptions {
   // --dial NUMBER, or a "tel:" link: dial NUMBER on the call page, of the
   // copy already running if there is one (the number is checked there too).
   QString dialNumber;
+  // --status: print the running dashboard's state as one JSON object.
+  bool status = false;
   // --help: print the usage and end.
   bool help = false;
 

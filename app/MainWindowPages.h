@@ -5,6 +5,7 @@
 // kind without a factory has no page yet.
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 #include "core/settings/SetupData.h"
@@ -47,6 +48,16 @@ public:
   }
 };
 
+// The Internet page's connection as the command line's status report
+// shows it: the page state (InternetConnection.h, 6 idle) and the figures
+// of the connection that is up.
+struct ConnectionFigures {
+  int state = 6;
+  std::int64_t durationMs = 0;
+  std::uint64_t bytesSent = 0;
+  std::uint64_t bytesReceived = 0;
+};
+
 // What the main window asks of its Internet page (a page implements it).
 class InternetPageLink {
 public:
@@ -59,6 +70,8 @@ public:
   virtual void ArmShutdownTimer() = 0;
   // The tray menu's operator information command.
   virtual void ShowOperatorInformation() = 0;
+  // The connection's state and figures now.
+  virtual ConnectionFigures Figures() const { return {}; }
 };
 
 // What the main window asks of its statistics page.

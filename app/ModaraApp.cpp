@@ -170,6 +170,7 @@ bool CModaraApp::ClaimInstance() {
   // A later copy's "dial NUMBER" (the command line, a tel: link): before the
   // device is ready the number waits for it. The page checks it again.
   connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    if (command == QLatin1String(CSingleInstance::kStatusCommand)) return AnswerStatus(reply);
     if (!command.startsWith(QLatin1String(CSingleInstance::kDialCommand))) return;
     const QString number = command.mid(static_cast<int>(std::strlen(CSingleInstance::kDialCommand)));
     Q_EMIT instance_->RaiseRequested();
@@ -178,6 +179,16 @@ bool CModaraApp::ClaimInstance() {
     reply->Finish(kExitOk);
   });
   return instance_->Claim(InstanceTitle());
+}
+
+void CModaraApp::AnswerStatus(RemoteReply* reply) {
+  // Before the main window exists (the splash, the device search) the
+  // report says only that the device is not ready yet.
+  DashboardStatus status;
+  if (mainWindow_) status = mainWindow_->CurrentStatus();
+  else if (sms_) status.unreadMessages = sms_->CountUnread();
+  reply->Message(QString::fromStdString(StatusJson(status)));
+  reply->Finish(kExitOk);
 }
 
 QString CModaraApp::InstanceTitle() { return FromAnsi(PrefixedTitle(kBuiltInTitle)); }

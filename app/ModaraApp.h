@@ -35,6 +35,7 @@ class CSmsData;
 class CStandardButtonTexts;
 class CUnattendedRun;
 class PreMsg;
+class RemoteReply;
 
 // What start-up measured, for the start-up report (milliseconds since the
 // process started).
@@ -130,6 +131,8 @@ private:
   bool CreatePort();
   bool CreateDeviceList();
   void LoadStores();
+  // Answers a later copy's "status" with the report of the main window.
+  void AnswerStatus(RemoteReply* reply);
   void RunMainWindow();
   void Shutdown();
   void Report(const QString& line) const;

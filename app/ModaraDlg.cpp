@@ -29,6 +29,9 @@
 #include "app/PrescribedWait.h"
 #include "app/QtText.h"
 #include "app/StoreLoadMessage.h"
+#include "core/text/CodePage.h"
+#include "internet/InternetConnection.h"
+#include "sms/SmsData.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"
 #include "device/status/NotificationHandlers.h"
@@ -83,6 +86,7 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
       infoWindow_(infoRoute_),
       info_(app.Exchange(), infoWindow_),
       connSetFile_(kConnSetDataFile) {
+  lastIndicator_.fill(-1);
   deviceRoute_.commands = &statusCommands_;
   deviceRoute_.initializer = &initializer_;
   deviceRoute_.card = &cardExchange_;
@@ -374,6 +378,7 @@ void CModaraDlg::OnDeviceWaitTimer() {
 }
 
 void CModaraDlg::OnStatus(WParam indicator, LParam value) {
+  if (indicator < static_cast<WParam>(kIndicatorCount)) lastIndicator_[indicator] = value;
   std::string operatorText = status_.OperatorText();
   IndicatorContext context{CSetupData::Instance().Main_nCall != 0, operatorText};
   IndicatorChange change = ResolveIndicator(static_cast<int>(indicator), value, context);
@@ -382,6 +387,38 @@ void CModaraDlg::OnStatus(WParam indicator, LParam value) {
     if (CBasePage* internet = Page(PageKind::Internet))
       internet->Port().PostMessage(kMsgInternetStatus, change.forwardKind, value);
   }
+}
+
+DashboardStatus CModaraDlg::CurrentStatus() const {
+  DashboardStatus s;
+  s.deviceReady = status_.initialisedOnce;
+  s.simState = status_.Pin().simState.load();
+  s.signalLevel = static_cast<int>(lastIndicator_[kIndicatorSignal]);
+  s.networkType = static_cast<int>(lastIndicator_[kIndicatorNetworkType]);
+  s.roaming = status_.roaming.load();
+  s.serviceStatus = status_.serviceStatus.load();
+  // The operator's name as the window shows it: only while the indicator
+  // shows it rather than "no network".
+  if (lastIndicator_[kIndicatorOperator] == 1) s.operatorName = ToUtf8(status_.OperatorText());
+  if (InternetPageLink* internet = InternetPage()) {
+    const ConnectionFigures f = internet->Figures();
+    if (f.state <= kState1XConnected) {
+      s.connection = ReportConnection::Connected;
+      s.connectionType = f.state;
+    } else if (f.state <= kState1XConnecting) {
+      s.connection = ReportConnection::Connecting;
+      s.connectionType = f.state - kStateWlanConnecting;
+    } else {
+      s.connection = ReportConnection::Idle;
+    }
+    s.durationMs = f.durationMs;
+    s.bytesSent = f.bytesSent;
+    s.bytesReceived = f.bytesReceived;
+    s.sendBitsPerSecond = std::max<LParam>(lastIndicator_[kIndicatorSendRate], 0);
+    s.receiveBitsPerSecond = std::max<LParam>(lastIndicator_[kIndicatorReceiveRate], 0);
+  }
+  if (const CSmsData* sms = app_.Sms()) s.unreadMessages = sms->CountUnread();
+  return s;
 }
 
 void CModaraDlg::OnTrayIcon(WParam id, LParam mouse) {

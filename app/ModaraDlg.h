@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "app/DeviceInfoQuery.h"
 #include "app/MainWindowPages.h"
 #include "app/StatusIndicators.h"
+#include "app/StatusReport.h"
 #include "device/status/DeviceInitializer.h"
 #include "device/status/DeviceStatus.h"
 #include "device/status/StatusCommands.h"
@@ -120,6 +122,10 @@ public:
   // has ended: after a close and after a quit (the device was removed),
   // not when the program's own options ended it.
   bool ShowsFindDevice() const { return endedByClose_ || endedByQuit_; }
+
+  // What the indicators, the card record, the Internet page and the
+  // message store say now (the command line's "--status").
+  DashboardStatus CurrentStatus() const;
 
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
@@ -237,6 +243,8 @@ private:
   bool initialised_ = false;
   std::atomic<bool> incomingCall_{false};
   QWidget* shownPage_ = nullptr;
+  // The last value of each status message indicator (-1 none yet).
+  std::array<LParam, kIndicatorCount> lastIndicator_;
   bool switchingBack_ = false;
 };
 

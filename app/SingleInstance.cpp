@@ -38,7 +38,7 @@ CSingleInstance::CSingleInstance(QObject* parent) : QObject(parent) {
         if (!client->canReadLine()) return;
         const QByteArray line = client->readLine().trimmed();
         if (line.startsWith(kConnectRequest) || line == kDisconnectRequest ||
-            line.startsWith(CSingleInstance::kDialCommand)) {
+            line.startsWith(CSingleInstance::kDialCommand) || line == CSingleInstance::kStatusCommand) {
           auto* reply = new RemoteReply(client);
           Q_EMIT CommandRequested(QString::fromUtf8(line), reply);
           if (!reply->Finished() && receivers(SIGNAL(CommandRequested(QString, RemoteReply*))) == 0) {

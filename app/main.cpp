@@ -35,6 +35,18 @@ int main(int argc, char** argv) {
     std::printf("%s", qPrintable(evdo::LaunchOptions::Usage()));
     return evdo::kExitOk;
   }
+  if (options.status) {
+    // The running dashboard answers at once from what its window shows.
+    QCoreApplication requester(argc, argv);
+    evdo::LoadSettings();
+    constexpr int kStatusWaitMs = 5000;
+    const int code = evdo::CSingleInstance::SendRequest(
+        evdo::CModaraApp::InstanceTitle(), evdo::CSingleInstance::kStatusCommand, kStatusWaitMs,
+        [](const QString& message) { std::printf("%s\n", message.toUtf8().constData()); });
+    if (code == evdo::kExitNotRunning) std::fprintf(stderr, "evdo-dashboard: the dashboard is not running\n");
+    if (code == evdo::kExitNoAnswer) std::fprintf(stderr, "evdo-dashboard: the dashboard did not answer\n");
+    return code;
+  }
   if (options.disconnect || !options.connectType.isEmpty()) {
     // A request to the running dashboard; this copy shows no window and
     // needs no display.

@@ -51,6 +51,7 @@ public:
   void StartAction() override;
   void ArmShutdownTimer() override;
   void ShowOperatorInformation() override;
+  ConnectionFigures Figures() const override;
 
   // CBasePage.
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;

@@ -102,6 +102,24 @@ TEST(LaunchOptionsRequests, ConnectAndDisconnect) {
   EXPECT_FALSE(LaunchOptions::Parse({"--connect", "3g", "--disconnect"}, o, error));
 }
 
+TEST(LaunchOptionsRequests, StatusGoesAlone) {
+  LaunchOptions o;
+  QString error;
+  ASSERT_TRUE(LaunchOptions::Parse({"--status"}, o, error));
+  EXPECT_TRUE(o.status);
+  EXPECT_FALSE(LaunchOptions::Parse({"--status", "--connect"}, o, error));
+  EXPECT_TRUE(error.contains("--status")) << error.toStdString();
+  EXPECT_FALSE(LaunchOptions::Parse({"--disconnect", "--status"}, o, error));
+}
+
+// Every option the parser takes is in the usage text.
+TEST(LaunchOptionsUsage, NamesEveryAction) {
+  const QString usage = LaunchOptions::Usage();
+  for (const char* option : {"--port", "--simulate", "--screenshot", "--startup-report", "--dial", "tel:",
+                             "--status", "--connect", "--disconnect", "--help"})
+    EXPECT_TRUE(usage.contains(option)) << option;
+}
+
 TEST(LaunchOptionsDial, TakesANumberOrATelLinkAndRefusesWhatCannotBeDialled) {
   LaunchOptions options;
   QString error;
