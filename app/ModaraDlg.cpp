@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,8 @@
 #include <cstdio>
 
 #include "app/AboutDialog.h"
+#include "app/HelpDocument.h"
+#include "ui/LanguageModuleAbi.h"
 #include "calls/ui/CallDlg.h"
 #include "app/CloseTipSettingDlg.h"
 #include "app/IndicatorPictures.h"
@@ -294,6 +298,9 @@ void CModaraDlg::AddTrayIcon() {
     info->setObjectName(QString("item%1").arg(kCmdOperatorInformation));
     connect(info, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdOperatorInformation); });
   }
+  QAction* help = trayMenu_->addAction(Str(kStrMenuHelp));
+  help->setObjectName(QString("item%1").arg(kCmdHelp));
+  connect(help, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdHelp); });
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_LBUTTONDBLCLK);
     if (reason == QSystemTrayIcon::Context) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_RBUTTONUP);
@@ -441,6 +448,7 @@ void CModaraDlg::OpenTrayMenu() {
 
 void CModaraDlg::OnCommand(WParam command) {
   if (command == kCmdToggleShown) return ToggleShown();
+  if (command == kCmdHelp) return OpenHelp();
   if (command == kCmdOperatorInformation) {
     if (InternetPageLink* internet = InternetPage()) internet->ShowOperatorInformation();
   }
@@ -552,14 +560,36 @@ void CModaraDlg::OpenAbout() {
   about.exec();
 }
 
+std::function<bool(const QUrl&)>& CModaraDlg::HelpOpener() {
+  static std::function<bool(const QUrl&)> opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  return opener;
+}
+
+QString CModaraDlg::HelpDocumentPath() const {
+  // The launcher links "help" into the data folder; the installed program
+  // has it beside itself, one run from the build tree in the build folder.
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  const std::vector<std::string> folders = {kHelpFolder, programDir + "/" + kHelpFolder,
+                                            programDir + "/../" + kHelpFolder};
+  const LanguageExports* language = ActiveLanguage();
+  const int code = language != nullptr && language->getLang != nullptr ? language->getLang() : kLanguageEnglish;
+  const std::string path =
+      FindHelpDocument(SkinPaths::FileSystemPath(CSetupData::Instance().Main_szHelpFile), code, folders);
+  return path.empty() ? QString() : QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+}
+
 void CModaraDlg::OpenHelp() {
   // The help document opens in the desktop's viewer, whose window this
   // program cannot look up by title; the viewer brings an open document
   // forward itself.
-  std::string path = SkinPaths::FileSystemPath(CSetupData::Instance().Main_szHelpFile);
-  QFileInfo file(QString::fromStdString(path));
-  if (path.empty() || !file.isReadable()) CModaraApp::ShowMessage(kStrHelpFileMissing);
-  if (!path.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+  const QString path = HelpDocumentPath();
+  if (path.isEmpty()) return CModaraApp::ShowMessage(kStrHelpFileMissing);
+  if (HelpOpener()(QUrl::fromLocalFile(path))) return;
+  QMessageBox box(QMessageBox::Warning, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
+                  Str(kStrHelpNoViewer).replace("%s", QDir::toNativeSeparators(path)), QMessageBox::Ok, this);
+  box.setObjectName(QString("message%1").arg(kStrHelpNoViewer));
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void CModaraDlg::OpenLanguageDialog() {

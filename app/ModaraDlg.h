@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,7 @@ class QAction;
 class QTabWidget;
 class QToolButton;
 class QTimer;
+class QUrl;
 
 namespace evdo {
 
@@ -67,6 +69,7 @@ constexpr WParam kTrayIconId = 297;
 constexpr int kTrayMenu = 129;
 constexpr WParam kCmdToggleShown = 32779;
 constexpr WParam kCmdOperatorInformation = 57664;
+constexpr WParam kCmdHelp = 57670;
 
 // System commands of the main window.
 constexpr int kSysCommandHelp = 153;
@@ -122,6 +125,15 @@ public:
   // has ended: after a close and after a quit (the device was removed),
   // not when the program's own options ended it.
   bool ShowsFindDevice() const { return endedByClose_ || endedByQuit_; }
+
+  // What the Help command opens the help document with (the desktop's
+  // viewer; tests put their own). False when nothing could show it.
+  static std::function<bool(const QUrl&)>& HelpOpener();
+  // The help document of the active language, absolute; empty when none is
+  // found.
+  QString HelpDocumentPath() const;
+  // The Help command of the system menu and the tray menu.
+  void OpenHelp();
 
   // What the indicators, the card record, the Internet page and the
   // message store say now (the command line's "--status").
@@ -201,7 +213,6 @@ private:
   void ShowExitPicture();
   void HideExitPicture();
   void OpenAbout();
-  void OpenHelp();
   void OpenLanguageDialog();
   void ShowLoadProblems();
   InternetPageLink* InternetPage() const;
