@@ -1,13 +1,14 @@
 #include "app/LaunchOptions.h"
 
 #include <QDir>
+#include "app/MainWindowPages.h"
 #include "calls/DialNumber.h"
 
 namespace evdo {
 
 QString LaunchOptions::Usage() {
   return QStringLiteral(
-      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
+      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--page PAGE] [--startup-report]\n"
       "                      [--dial NUMBER | tel:NUMBER]\n"
       "       evdo-dashboard --status | --connect [TYPE] | --disconnect\n"
       "       evdo-dashboard --send-sms NUMBER[;NUMBER...] TEXT | --list-sms [inbox|outbox|saved]\n"
@@ -16,6 +17,9 @@ QString LaunchOptions::Usage() {
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
+      "  --page PAGE        show this page first: messages, calls, phonebook, internet, statistics or\n"
+      "                     settings; with --screenshot, \"--page all\" saves a picture of every page,\n"
+      "                     %p in FILE standing for the page's name\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
       "  --dial NUMBER      dial NUMBER on the call page (of the copy already running, if any)\n"
       "  tel:NUMBER         the same for a telephone link\n"
@@ -50,6 +54,13 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       if (!value(out.portPath)) return false;
     } else if (arg == "--screenshot") {
       if (!value(out.screenshotPath)) return false;
+    } else if (arg == "--page") {
+      if (!value(out.page)) return false;
+      PageKind kind;
+      if (out.page != "all" && !PageFromName(out.page.toStdString(), kind)) {
+        error = QStringLiteral("--page takes messages, calls, phonebook, internet, statistics, settings or all");
+        return false;
+      }
     } else if (arg == "--simulate") {
       out.simulate = true;
     } else if (arg == "--startup-report") {
@@ -100,6 +111,10 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
         return false;
     }
     out.dialNumber = QString::fromStdString(number);
+  }
+  if (out.page == "all" && !out.screenshotPath.contains("%p")) {
+    error = QStringLiteral("--page all needs --screenshot with %p in the path (the page's name)");
+    return false;
   }
   if (out.simulate && !out.portPath.isEmpty()) {
     error = QStringLiteral("--port and --simulate exclude each other");

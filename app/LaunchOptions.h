@@ -33,6 +33,10 @@ struct LaunchOptions {
   // --screenshot FILE: once the device is initialised, save a picture of
   // the main window there, print the path and end.
   QString screenshotPath;
+  // --page NAME: show this page of the main window first (with
+  // --screenshot, the page pictured); "all" with --screenshot saves one
+  // picture per page, the path's "%p" replaced by the page's name.
+  QString page;
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;

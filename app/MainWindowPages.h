@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "core/settings/SetupData.h"
 
@@ -33,6 +34,12 @@ inline constexpr PageSpec kPageOrder[] = {
     {PageKind::Statistics, "CStatisticsDlg", 4027, false},
     {PageKind::Settings, "CSetupDlg", 144, false},
 };
+
+// The page's name on the command line ("--page"): messages, calls,
+// phonebook, internet, statistics, settings.
+const char* PageName(PageKind kind);
+// The kind of a page name; false for a name no page has.
+bool PageFromName(std::string_view name, PageKind& kind);
 
 // Makes a page inside the main window; its tab shows title.
 using PageFactory = std::function<CBasePage*(CModaraDlg& mainWindow, QString& title)>;

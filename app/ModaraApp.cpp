@@ -383,7 +383,27 @@ void CModaraApp::OnDeviceReady() {
     QString number = std::exchange(options_.dialNumber, QString());
     mainWindow_->DialNumber(number);
   }
-  if (!options_.screenshotPath.isEmpty() && mainWindow_) {
+  PageKind pageKind;
+  if (mainWindow_ && PageFromName(options_.page.toStdString(), pageKind) && !mainWindow_->ShowPage(pageKind)) {
+    std::fprintf(stderr, "evdo-dashboard: the main window has no page %s\n", qPrintable(options_.page));
+    if (!options_.screenshotPath.isEmpty()) exitCode_ = kExitFailure;
+  }
+  if (!options_.screenshotPath.isEmpty() && mainWindow_ && options_.page == "all") {
+    // One picture of each page the window has, in the order of its tabs.
+    for (const PageSpec& spec : kPageOrder) {
+      if (!mainWindow_->ShowPage(spec.kind)) continue;
+      QString path = options_.screenshotPath;
+      path.replace("%p", PageName(spec.kind));
+      QApplication::processEvents();
+      if (mainWindow_->SaveScreenshot(path)) {
+        Report(QString("screenshot: %1").arg(QFileInfo(path).absoluteFilePath()));
+      } else {
+        std::fprintf(stderr, "evdo-dashboard: could not write the screenshot %s\n", qPrintable(path));
+        exitCode_ = kExitFailure;
+      }
+    }
+    mainWindow_->EndModalLoop(false);
+  } else if (!options_.screenshotPath.isEmpty() && mainWindow_) {
     if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {
       Report(QString("screenshot: %1").arg(QFileInfo(options_.screenshotPath).absoluteFilePath()));
     } else {

@@ -471,6 +471,13 @@ void CModaraDlg::ShowCallPage() {
   if (CBasePage* calls = Page(PageKind::Calls)) tabs_->setCurrentWidget(calls);
 }
 
+bool CModaraDlg::ShowPage(PageKind kind) {
+  CBasePage* page = Page(kind);
+  if (page == nullptr) return false;
+  tabs_->setCurrentWidget(page);
+  return true;
+}
+
 void CModaraDlg::DialNumber(const QString& number) {
   ComeForward();
   if (Page(PageKind::Calls) == nullptr) return CModaraApp::ShowMessage(kStrCallsSwitchedOff);

@@ -158,6 +158,8 @@ public:
   // line); the page checks it.
   void DialNumber(const QString& number);
   void ShowCallPage();
+  // Brings the page of kind to the front; false when the window has none.
+  bool ShowPage(PageKind kind);
   // The call indicator: value 1 while a call rings or missed calls wait.
   void SetCallIndicator(int value, int missedCount);
 
