@@ -16,7 +16,9 @@ std::string FindHelpDocument(std::string_view configured, int language, const st
   for (const std::string& name : {HelpFileName(language), HelpFileName(kLanguageEnglish)}) {
     for (const std::string& folder : folders) {
       if (folder.empty()) continue;
-      std::string path = folder + "/" + name;
+      std::string path = folder;
+      path += '/';
+      path += name;
       if (readable(path)) return path;
     }
   }
