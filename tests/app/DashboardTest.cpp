@@ -518,6 +518,36 @@ TEST(Dashboard, HelpWithoutItsFileSaysSo) {
   EXPECT_EQ(h.MessagesSeen().back(), Str(kStrHelpFileMissing));
 }
 
+// The status report of "--status" reads what the window shows: the signal
+// the modem reported last, and the unread messages of the store.
+TEST(Dashboard, StatusReportFollowsTheIndicatorsAndTheMessageStore) {
+  DashboardHarness h;
+  DashboardStatus before, after;
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    before = w.CurrentStatus();
+    ASSERT_TRUE(h.Control("devstatus signal 7"));
+    ASSERT_TRUE(h.Control("devstatus emit rssi"));
+    ASSERT_NE(app.Sms(), nullptr);
+    SmsRecord record{};
+    record.status = RecUnread;
+    std::snprintf(record.number, sizeof record.number, "10086");
+    std::snprintf(record.text, sizeof record.text, "hello");
+    app.Sms()->AddRecord(Inbox, record, false);
+    record.status = RecRead;
+    app.Sms()->AddRecord(Inbox, record, false);
+    EXPECT_TRUE(WaitFor([&] { return w.CurrentStatus().signalLevel == 1; }));
+    after = w.CurrentStatus();
+    w.EndModalLoop(false);
+  });
+  EXPECT_TRUE(before.deviceReady);
+  EXPECT_EQ(before.simState, kSimStateReady);
+  EXPECT_EQ(before.unreadMessages, 0);
+  EXPECT_EQ(before.operatorName, "Demo Telecom");
+  EXPECT_EQ(before.connection, ReportConnection::None) << "the harness registers no Internet page";
+  EXPECT_EQ(after.signalLevel, 1);
+  EXPECT_EQ(after.unreadMessages, 1);
+}
+
 // The Help command of the system menu and of the tray menu opens the shipped
 // document of the active language (a fake opener stands for the desktop's).
 TEST(Dashboard, HelpOpensTheDocumentOfTheActiveLanguage) {
