@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include "app/MainWindowPages.h"
 #include "calls/DialNumber.h"
 #include "sms/SmsCommands.h"
 
@@ -11,29 +12,36 @@ namespace evdo {
 
 QString LaunchOptions::Usage() {
   return QStringLiteral(
-      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--startup-report]\n"
-      "                      [--dial NUMBER | tel:NUMBER] [--send-sms NUMBERS TEXT | sms:NUMBERS?body=TEXT]\n"
-      "                      [--list-sms [BOX]] [--help]\n"
+      "usage: evdo-dashboard [--port PATH | --simulate] [--screenshot FILE] [--page PAGE] [--startup-report]\n"
+      "                      [--dial NUMBER | tel:NUMBER | sms:NUMBERS?body=TEXT]\n"
+      "       evdo-dashboard --status | --connect [TYPE] | --disconnect\n"
+      "       evdo-dashboard --send-sms NUMBER[;NUMBER...] TEXT | --list-sms [inbox|outbox|saved]\n"
+      "       evdo-dashboard --help\n"
+      "Starting the dashboard:\n"
       "  --port PATH        open this serial port instead of searching for the modem\n"
       "  --simulate         run against the simulated modem (evdo-modemsim)\n"
       "  --screenshot FILE  save a picture of the main window once the modem is ready, then end\n"
+      "  --page PAGE        show this page first: messages, calls, phonebook, internet, statistics or\n"
+      "                     settings; with --screenshot, \"--page all\" saves a picture of every page,\n"
+      "                     %p in FILE standing for the page's name\n"
       "  --startup-report   print the start-up time and the memory in use once the modem is ready\n"
       "  --dial NUMBER      dial NUMBER on the call page (of the copy already running, if any)\n"
       "  tel:NUMBER         the same for a telephone link\n"
-      "  --send-sms NUMBERS TEXT\n"
-      "                     ask the running dashboard to send TEXT to NUMBERS (up to 10, separated\n"
-      "                     by ';'); prints the outcome per number; exit status 0 when all were sent\n"
       "  sms:NUMBERS?body=TEXT\n"
       "                     open the message window filled in (of the copy already running, if any)\n"
-      "  --connect [TYPE]   ask the running dashboard to connect: 3g, 1x, wlan or auto (the default);\n"
-      "                     exit status 0 once connected\n"
-      "  --disconnect       ask the running dashboard to disconnect; exit status 0 once disconnected\n"
-      "  --list-sms [BOX]   print a message box of the running dashboard as JSON:\n"
-      "                     inbox (the default), outbox or saved\n"
+      "Asking the dashboard that runs (it must be running):\n"
+      "  --status           print its state as one JSON object: card, signal, network type, roaming,\n"
+      "                     operator, service, connection with its figures, unread messages\n"
+      "  --connect [TYPE]   connect: 3g, 1x, wlan or auto (the default); exit status 0 once connected\n"
+      "  --disconnect       disconnect; exit status 0 once disconnected\n"
+      "  --send-sms NUMBERS TEXT  send TEXT to each NUMBER (up to 10, separated by ';'); prints the\n"
+      "                     outcome per number; exit status 0 only when every message was sent\n"
+      "  --list-sms [BOX]   print the messages of inbox (the default), outbox or saved as JSON\n"
       "  --help             print this and end\n"
       "Relative paths are taken from the folder the program was started in.\n"
-      "Exit status: 0 normal end, 1 start-up failed (reason on standard error), 2 bad options,\n"
-      "3 a --screenshot run met a box that waits for a click (its text on standard error).\n");
+      "Exit status: 0 done, 1 start-up or the request failed (reason on standard error), 2 bad options,\n"
+      "3 no dashboard runs (requests) or a --screenshot run met a box that waits for a click,\n"
+      "4 the running dashboard did not answer in time.\n");
 }
 
 bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QString& error) {
@@ -52,6 +60,13 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       if (!value(out.portPath)) return false;
     } else if (arg == "--screenshot") {
       if (!value(out.screenshotPath)) return false;
+    } else if (arg == "--page") {
+      if (!value(out.page)) return false;
+      PageKind kind;
+      if (out.page != "all" && !PageFromName(out.page.toStdString(), kind)) {
+        error = QStringLiteral("--page takes messages, calls, phonebook, internet, statistics, settings or all");
+        return false;
+      }
     } else if (arg == "--simulate") {
       out.simulate = true;
     } else if (arg == "--startup-report") {
@@ -75,6 +90,8 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
           return false;
         }
       }
+    } else if (arg == "--status") {
+      out.status = true;
     } else if (arg == "--disconnect") {
       out.disconnect = true;
     } else if (arg == "--dial") {
@@ -104,6 +121,11 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
       return false;
     }
   }
+  const int requests = (out.disconnect ? 1 : 0) + (out.connectType.isEmpty() ? 0 : 1) + (out.status ? 1 : 0);
+  if (out.status && requests > 1) {
+    error = QStringLiteral("--status goes alone, without --connect or --disconnect");
+    return false;
+  }
   if (out.disconnect && !out.connectType.isEmpty()) {
     error = QStringLiteral("--connect and --disconnect exclude each other");
     return false;
@@ -121,8 +143,15 @@ bool LaunchOptions::Parse(const QStringList& arguments, LaunchOptions& out, QStr
     }
     out.dialNumber = QString::fromStdString(number);
   }
-  if (out.sendSms + out.openSms + !out.dialNumber.isEmpty() + (out.disconnect || !out.connectType.isEmpty()) > 1) {
-    error = QStringLiteral("only one of --send-sms, an sms: link, --dial and --connect/--disconnect at a time");
+  if (out.sendSms + out.openSms + !out.dialNumber.isEmpty() + (out.disconnect || !out.connectType.isEmpty()) +
+          out.status + !out.listSmsBox.isEmpty() >
+      1) {
+    error = QStringLiteral(
+        "only one of --status, --send-sms, --list-sms, an sms: link, --dial and --connect/--disconnect at a time");
+    return false;
+  }
+  if (out.page == "all" && !out.screenshotPath.contains("%p")) {
+    error = QStringLiteral("--page all needs --screenshot with %p in the path (the page's name)");
     return false;
   }
   if (out.simulate && !out.portPath.isEmpty()) {

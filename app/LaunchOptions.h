@@ -15,7 +15,8 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 // A --screenshot run met a box that waits for a person.
 inline constexpr int kExitNeedsPerson = 3;
-// A request for the running dashboard found none running, or got no answer.
+// A request to the running dashboard (--status, --connect, --dial...): no
+// dashboard runs, or it did not answer in time.
 inline constexpr int kExitNotRunning = 3;
 inline constexpr int kExitNoAnswer = 4;
 
@@ -32,6 +33,10 @@ struct LaunchOptions {
   // --screenshot FILE: once the device is initialised, save a picture of
   // the main window there, print the path and end.
   QString screenshotPath;
+  // --page NAME: show this page of the main window first (with
+  // --screenshot, the page pictured); "all" with --screenshot saves one
+  // picture per page, the path's "%p" replaced by the page's name.
+  QString page;
   // --startup-report: print the start-up time (apart from the prescribed
   // waits) and the resident memory once the device is initialised.
   bool startupReport = false;
@@ -53,6 +58,8 @@ struct LaunchOptions {
   bool openSms = false;
   QString smsRecipients;
   QString smsText;
+  // --status: print the running dashboard's state as one JSON object.
+  bool status = false;
   // --help: print the usage and end.
   bool help = false;
 

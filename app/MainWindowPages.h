@@ -5,7 +5,9 @@
 // kind without a factory has no page yet.
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "core/settings/SetupData.h"
 
@@ -33,6 +35,12 @@ inline constexpr PageSpec kPageOrder[] = {
     {PageKind::Settings, "CSetupDlg", 144, false},
 };
 
+// The page's name on the command line ("--page"): messages, calls,
+// phonebook, internet, statistics, settings.
+const char* PageName(PageKind kind);
+// The kind of a page name; false for a name no page has.
+bool PageFromName(std::string_view name, PageKind& kind);
+
 // Makes a page inside the main window; its tab shows title.
 using PageFactory = std::function<CBasePage*(CModaraDlg& mainWindow, QString& title)>;
 
@@ -47,6 +55,16 @@ public:
   }
 };
 
+// The Internet page's connection as the command line's status report
+// shows it: the page state (InternetConnection.h, 6 idle) and the figures
+// of the connection that is up.
+struct ConnectionFigures {
+  int state = 6;
+  std::int64_t durationMs = 0;
+  std::uint64_t bytesSent = 0;
+  std::uint64_t bytesReceived = 0;
+};
+
 // What the main window asks of its Internet page (a page implements it).
 class InternetPageLink {
 public:
@@ -59,6 +77,8 @@ public:
   virtual void ArmShutdownTimer() = 0;
   // The tray menu's operator information command.
   virtual void ShowOperatorInformation() = 0;
+  // The connection's state and figures now.
+  virtual ConnectionFigures Figures() const { return {}; }
 };
 
 // What the main window asks of its statistics page.

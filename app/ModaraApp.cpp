@@ -178,6 +178,7 @@ bool CModaraApp::ClaimInstance() {
   // A later copy's "dial NUMBER" (the command line, a tel: link): before the
   // device is ready the number waits for it. The page checks it again.
   connect(instance_.get(), &CSingleInstance::CommandRequested, this, [this](const QString& command, RemoteReply* reply) {
+    if (command == QLatin1String(CSingleInstance::kStatusCommand)) return AnswerStatus(reply);
     QString recipients, text;
     if (CSingleInstance::ParseSmsRequest(command, CSingleInstance::kSmsSendCommand, recipients, text))
       return SendSmsRequest(recipients, text, reply);
@@ -222,6 +223,16 @@ bool CModaraApp::ClaimInstance() {
             reply->Finish(kExitOk);
           });
   return instance_->Claim(InstanceTitle());
+}
+
+void CModaraApp::AnswerStatus(RemoteReply* reply) {
+  // Before the main window exists (the splash, the device search) the
+  // report says only that the device is not ready yet.
+  DashboardStatus status;
+  if (mainWindow_) status = mainWindow_->CurrentStatus();
+  else if (sms_) status.unreadMessages = sms_->CountUnread();
+  reply->Message(QString::fromStdString(StatusJson(status)));
+  reply->Finish(kExitOk);
 }
 
 QString CModaraApp::InstanceTitle() { return FromAnsi(PrefixedTitle(kBuiltInTitle)); }
@@ -417,7 +428,27 @@ void CModaraApp::OnDeviceReady() {
     mainWindow_->DialNumber(number);
   }
   OpenPendingSms();
-  if (!options_.screenshotPath.isEmpty() && mainWindow_) {
+  PageKind pageKind;
+  if (mainWindow_ && PageFromName(options_.page.toStdString(), pageKind) && !mainWindow_->ShowPage(pageKind)) {
+    std::fprintf(stderr, "evdo-dashboard: the main window has no page %s\n", qPrintable(options_.page));
+    if (!options_.screenshotPath.isEmpty()) exitCode_ = kExitFailure;
+  }
+  if (!options_.screenshotPath.isEmpty() && mainWindow_ && options_.page == "all") {
+    // One picture of each page the window has, in the order of its tabs.
+    for (const PageSpec& spec : kPageOrder) {
+      if (!mainWindow_->ShowPage(spec.kind)) continue;
+      QString path = options_.screenshotPath;
+      path.replace("%p", PageName(spec.kind));
+      QApplication::processEvents();
+      if (mainWindow_->SaveScreenshot(path)) {
+        Report(QString("screenshot: %1").arg(QFileInfo(path).absoluteFilePath()));
+      } else {
+        std::fprintf(stderr, "evdo-dashboard: could not write the screenshot %s\n", qPrintable(path));
+        exitCode_ = kExitFailure;
+      }
+    }
+    mainWindow_->EndModalLoop(false);
+  } else if (!options_.screenshotPath.isEmpty() && mainWindow_) {
     if (mainWindow_->SaveScreenshot(options_.screenshotPath)) {
       Report(QString("screenshot: %1").arg(QFileInfo(options_.screenshotPath).absoluteFilePath()));
     } else {

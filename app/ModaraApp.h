@@ -134,6 +134,8 @@ private:
   bool CreatePort();
   bool CreateDeviceList();
   void LoadStores();
+  // Answers a later copy's "status" with the report of the main window.
+  void AnswerStatus(RemoteReply* reply);
   void RunMainWindow();
   void Shutdown();
   void Report(const QString& line) const;

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +21,8 @@
 #include <cstdio>
 
 #include "app/AboutDialog.h"
+#include "app/HelpDocument.h"
+#include "ui/LanguageModuleAbi.h"
 #include "calls/ui/CallDlg.h"
 #include "app/CloseTipSettingDlg.h"
 #include "app/IndicatorPictures.h"
@@ -33,6 +37,9 @@
 #include "phonebook/ui/PhonebookUi.h"
 #include "ui/text/QtText.h"
 #include "app/StoreLoadMessage.h"
+#include "core/text/CodePage.h"
+#include "internet/InternetConnection.h"
+#include "sms/SmsData.h"
 #include "device/AtDispatcher.h"
 #include "device/SerialPort.h"
 #include "device/status/NotificationHandlers.h"
@@ -88,6 +95,7 @@ CModaraDlg::CModaraDlg(CModaraApp& app, QWidget* parent)
       infoWindow_(infoRoute_),
       info_(app.Exchange(), infoWindow_),
       connSetFile_(kConnSetDataFile) {
+  lastIndicator_.fill(-1);
   deviceRoute_.commands = &statusCommands_;
   deviceRoute_.initializer = &initializer_;
   deviceRoute_.card = &cardExchange_;
@@ -335,6 +343,9 @@ void CModaraDlg::AddTrayIcon() {
     info->setObjectName(QString("item%1").arg(kCmdOperatorInformation));
     connect(info, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdOperatorInformation); });
   }
+  QAction* help = trayMenu_->addAction(Str(kStrMenuHelp));
+  help->setObjectName(QString("item%1").arg(kCmdHelp));
+  connect(help, &QAction::triggered, this, [this] { Port().PostMessage(WM_COMMAND, kCmdHelp); });
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::DoubleClick) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_LBUTTONDBLCLK);
     if (reason == QSystemTrayIcon::Context) Port().PostMessage(kMsgTrayIcon, kTrayIconId, WM_RBUTTONUP);
@@ -419,6 +430,7 @@ void CModaraDlg::OnDeviceWaitTimer() {
 }
 
 void CModaraDlg::OnStatus(WParam indicator, LParam value) {
+  if (indicator < static_cast<WParam>(kIndicatorCount)) lastIndicator_[indicator] = value;
   std::string operatorText = status_.OperatorText();
   IndicatorContext context{CSetupData::Instance().Main_nCall != 0, operatorText};
   IndicatorChange change = ResolveIndicator(static_cast<int>(indicator), value, context);
@@ -427,6 +439,38 @@ void CModaraDlg::OnStatus(WParam indicator, LParam value) {
     if (CBasePage* internet = Page(PageKind::Internet))
       internet->Port().PostMessage(kMsgInternetStatus, change.forwardKind, value);
   }
+}
+
+DashboardStatus CModaraDlg::CurrentStatus() const {
+  DashboardStatus s;
+  s.deviceReady = status_.initialisedOnce;
+  s.simState = status_.Pin().simState.load();
+  s.signalLevel = static_cast<int>(lastIndicator_[kIndicatorSignal]);
+  s.networkType = static_cast<int>(lastIndicator_[kIndicatorNetworkType]);
+  s.roaming = status_.roaming.load();
+  s.serviceStatus = status_.serviceStatus.load();
+  // The operator's name as the window shows it: only while the indicator
+  // shows it rather than "no network".
+  if (lastIndicator_[kIndicatorOperator] == 1) s.operatorName = ToUtf8(status_.OperatorText());
+  if (InternetPageLink* internet = InternetPage()) {
+    const ConnectionFigures f = internet->Figures();
+    if (f.state <= kState1XConnected) {
+      s.connection = ReportConnection::Connected;
+      s.connectionType = f.state;
+    } else if (f.state <= kState1XConnecting) {
+      s.connection = ReportConnection::Connecting;
+      s.connectionType = f.state - kStateWlanConnecting;
+    } else {
+      s.connection = ReportConnection::Idle;
+    }
+    s.durationMs = f.durationMs;
+    s.bytesSent = f.bytesSent;
+    s.bytesReceived = f.bytesReceived;
+    s.sendBitsPerSecond = std::max<LParam>(lastIndicator_[kIndicatorSendRate], 0);
+    s.receiveBitsPerSecond = std::max<LParam>(lastIndicator_[kIndicatorReceiveRate], 0);
+  }
+  if (const CSmsData* sms = app_.Sms()) s.unreadMessages = sms->CountUnread();
+  return s;
 }
 
 void CModaraDlg::OnTrayIcon(WParam id, LParam mouse) {
@@ -449,6 +493,7 @@ void CModaraDlg::OpenTrayMenu() {
 
 void CModaraDlg::OnCommand(WParam command) {
   if (command == kCmdToggleShown) return ToggleShown();
+  if (command == kCmdHelp) return OpenHelp();
   if (command == kCmdOperatorInformation) {
     if (InternetPageLink* internet = InternetPage()) internet->ShowOperatorInformation();
   }
@@ -469,6 +514,13 @@ void CModaraDlg::ToggleShown() {
 void CModaraDlg::ShowCallPage() {
   ComeForward();
   if (CBasePage* calls = Page(PageKind::Calls)) tabs_->setCurrentWidget(calls);
+}
+
+bool CModaraDlg::ShowPage(PageKind kind) {
+  CBasePage* page = Page(kind);
+  if (page == nullptr) return false;
+  tabs_->setCurrentWidget(page);
+  return true;
 }
 
 void CModaraDlg::DialNumber(const QString& number) {
@@ -560,14 +612,36 @@ void CModaraDlg::OpenAbout() {
   about.exec();
 }
 
+std::function<bool(const QUrl&)>& CModaraDlg::HelpOpener() {
+  static std::function<bool(const QUrl&)> opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  return opener;
+}
+
+QString CModaraDlg::HelpDocumentPath() const {
+  // The launcher links "help" into the data folder; the installed program
+  // has it beside itself, one run from the build tree in the build folder.
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  const std::vector<std::string> folders = {kHelpFolder, programDir + "/" + kHelpFolder,
+                                            programDir + "/../" + kHelpFolder};
+  const LanguageExports* language = ActiveLanguage();
+  const int code = language != nullptr && language->getLang != nullptr ? language->getLang() : kLanguageEnglish;
+  const std::string path =
+      FindHelpDocument(SkinPaths::FileSystemPath(CSetupData::Instance().Main_szHelpFile), code, folders);
+  return path.empty() ? QString() : QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+}
+
 void CModaraDlg::OpenHelp() {
   // The help document opens in the desktop's viewer, whose window this
   // program cannot look up by title; the viewer brings an open document
   // forward itself.
-  std::string path = SkinPaths::FileSystemPath(CSetupData::Instance().Main_szHelpFile);
-  QFileInfo file(QString::fromStdString(path));
-  if (path.empty() || !file.isReadable()) CModaraApp::ShowMessage(kStrHelpFileMissing);
-  if (!path.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+  const QString path = HelpDocumentPath();
+  if (path.isEmpty()) return CModaraApp::ShowMessage(kStrHelpFileMissing);
+  if (HelpOpener()(QUrl::fromLocalFile(path))) return;
+  QMessageBox box(QMessageBox::Warning, FromAnsi(PrefixedTitle(LoadString(kStrAppTitle))),
+                  Str(kStrHelpNoViewer).replace("%s", QDir::toNativeSeparators(path)), QMessageBox::Ok, this);
+  box.setObjectName(QString("message%1").arg(kStrHelpNoViewer));
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void CModaraDlg::OpenLanguageDialog() {

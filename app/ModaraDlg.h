@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "app/DeviceInfoQuery.h"
 #include "app/MainWindowPages.h"
 #include "app/StatusIndicators.h"
+#include "app/StatusReport.h"
 #include "device/status/DeviceInitializer.h"
 #include "device/status/DeviceStatus.h"
 #include "device/status/StatusCommands.h"
@@ -28,6 +31,7 @@ class QAction;
 class QTabWidget;
 class QToolButton;
 class QTimer;
+class QUrl;
 
 namespace evdo {
 
@@ -63,6 +67,7 @@ constexpr WParam kTrayIconId = 297;
 constexpr int kTrayMenu = 129;
 constexpr WParam kCmdToggleShown = 32779;
 constexpr WParam kCmdOperatorInformation = 57664;
+constexpr WParam kCmdHelp = 57670;
 
 // System commands of the main window.
 constexpr int kSysCommandHelp = 153;
@@ -121,6 +126,18 @@ public:
 
   // The message side of the window (null until the window is initialised).
   MessageService* Messages() const { return messages_.get(); }
+  // What the Help command opens the help document with (the desktop's
+  // viewer; tests put their own). False when nothing could show it.
+  static std::function<bool(const QUrl&)>& HelpOpener();
+  // The help document of the active language, absolute; empty when none is
+  // found.
+  QString HelpDocumentPath() const;
+  // The Help command of the system menu and the tray menu.
+  void OpenHelp();
+
+  // What the indicators, the card record, the Internet page and the
+  // message store say now (the command line's "--status").
+  DashboardStatus CurrentStatus() const;
 
   // The pages in the order they were made.
   CBasePage* Page(PageKind kind) const;
@@ -141,6 +158,8 @@ public:
   // line); the page checks it.
   void DialNumber(const QString& number);
   void ShowCallPage();
+  // Brings the page of kind to the front; false when the window has none.
+  bool ShowPage(PageKind kind);
   // The call indicator: value 1 while a call rings or missed calls wait.
   void SetCallIndicator(int value, int missedCount);
 
@@ -197,7 +216,6 @@ private:
   void ShowExitPicture();
   void HideExitPicture();
   void OpenAbout();
-  void OpenHelp();
   void OpenLanguageDialog();
   void ShowLoadProblems();
   InternetPageLink* InternetPage() const;
@@ -240,6 +258,8 @@ private:
   bool initialised_ = false;
   std::atomic<bool> incomingCall_{false};
   QWidget* shownPage_ = nullptr;
+  // The last value of each status message indicator (-1 none yet).
+  std::array<LParam, kIndicatorCount> lastIndicator_;
   bool switchingBack_ = false;
 };
 

@@ -43,7 +43,8 @@ CSingleInstance::CSingleInstance(QObject* parent) : QObject(parent) {
         const QByteArray line = client->readLine().trimmed();
         if (line.startsWith(kConnectRequest) || line == kDisconnectRequest ||
             line.startsWith(CSingleInstance::kDialCommand) || line.startsWith(CSingleInstance::kListSmsCommand) ||
-            line.startsWith(CSingleInstance::kSmsSendCommand) || line.startsWith(CSingleInstance::kSmsOpenCommand)) {
+            line.startsWith(CSingleInstance::kSmsSendCommand) || line.startsWith(CSingleInstance::kSmsOpenCommand) ||
+            line == CSingleInstance::kStatusCommand) {
           auto* reply = new RemoteReply(client);
           Q_EMIT CommandRequested(QString::fromUtf8(line), reply);
           if (!reply->Finished() && receivers(SIGNAL(CommandRequested(QString, RemoteReply*))) == 0) {

@@ -43,8 +43,8 @@ public:
   // copy runs: it has been asked to restore and raise its window.
   bool Claim(const QString& title);
 
-  // The requests a later copy may send: "connect TYPE", "disconnect" and
-  // "dial NUMBER" (kDialCommand, then the number).
+  // The requests a later copy may send: "connect TYPE", "disconnect",
+  // "dial NUMBER" (kDialCommand, then the number) and "status".
   static constexpr const char* kDialCommand = "dial ";
   // "list-sms BOX": the box of the message store as JSON, in one message.
   static constexpr const char* kListSmsCommand = "list-sms ";
@@ -55,6 +55,9 @@ public:
   static QString SmsRequest(const char* command, const QString& recipients, const QString& text);
   // The numbers and the text of an sms request; false when it is not one.
   static bool ParseSmsRequest(const QString& request, const char* command, QString& recipients, QString& text);
+  // "status": the running copy answers one message line, the JSON report
+  // (StatusReport.h), and exit status 0.
+  static constexpr const char* kStatusCommand = "status";
 
   // A later copy's request to the running one ("connect 3g", "disconnect"):
   // prints each message line and returns the running copy's exit status;

@@ -62,6 +62,11 @@ int main(int argc, char** argv) {
   }
   // Requests to the dashboard already running; this copy shows no window and
   // needs no display for them.
+  if (options.status) {
+    // The running dashboard answers at once from what its window shows.
+    constexpr int kStatusWaitMs = 5000;
+    return AskRunningDashboard(argc, argv, evdo::CSingleInstance::kStatusCommand, kStatusWaitMs, true);
+  }
   if (options.disconnect || !options.connectType.isEmpty()) {
     const QString request = options.disconnect ? QStringLiteral("disconnect") : "connect " + options.connectType;
     // The dial's time-out and the network preference's wait, three times

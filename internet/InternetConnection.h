@@ -204,6 +204,11 @@ public:
   std::uint32_t Session() const { return session_; }
   const std::string& EntryName() const { return entryName_; }
   const std::string& DurationShown() const { return duration_; }
+  // The connection's duration and byte counts at the last statistics tick
+  // (the counts followed across the dial's 32-bit wraps).
+  std::uint32_t DurationMs() const { return previous_.connectDurationMs; }
+  std::uint64_t BytesSent() const { return sentTotal_; }
+  std::uint64_t BytesReceived() const { return receivedTotal_; }
   // When the service reported connected (for measuring the page's delay).
   const LogRecord& Record() const { return record_; }
 

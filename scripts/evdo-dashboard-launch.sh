@@ -1,7 +1,7 @@
 #!/bin/sh
 # Starts the EVDO dashboard in its data folder. The program keeps EVDO.ini
 # and its data files in its current directory and reads the language modules
-# ("lang"), skins ("skin") and sounds ("wav") from there; this launcher makes the folder,
+# ("lang"), skins ("skin"), sounds ("wav") and help documents ("help") from there; this launcher makes the folder,
 # links both into it from the program's folder, enters it and starts the
 # program with the remaining arguments.
 #
@@ -11,8 +11,7 @@ set -eu
 
 usage() {
   cat <<'USAGE'
-usage: evdo-dashboard [--data DIR] [--port PATH | --simulate] [--screenshot FILE]
-                      [--startup-report] [--help]
+usage: evdo-dashboard [--data DIR] [program options, listed below]
   --data DIR         keep EVDO.ini and the data files in DIR (anywhere among the
                      options; default $EVDO_DATA_DIR, else
                      ${XDG_DATA_HOME:-~/.local/share}/evdo-dashboard)
@@ -27,6 +26,7 @@ PROGRAM="${EVDO_PROGRAM:-$PROGRAM_DIR/evdo-dashboard}"
 LANG_DIR="${EVDO_LANG_DIR:-$PROGRAM_DIR/lang}"
 SKIN_DIR="${EVDO_SKIN_DIR:-$PROGRAM_DIR/skin}"
 WAV_DIR="${EVDO_WAV_DIR:-$PROGRAM_DIR/wav}"
+HELP_DIR="${EVDO_HELP_DIR:-$PROGRAM_DIR/help}"
 DATA_DIR="${EVDO_DATA_DIR:-${XDG_DATA_HOME:-$HOME/.local/share}/evdo-dashboard}"
 
 # --data DIR (or --data=DIR) anywhere among the options; the others go to
@@ -92,6 +92,7 @@ link() {
 link "$LANG_DIR" lang
 link "$SKIN_DIR" skin
 if [ -d "$WAV_DIR" ]; then link "$WAV_DIR" wav; fi
+if [ -d "$HELP_DIR" ]; then link "$HELP_DIR" help; fi
 
 cd "$DATA_DIR"
 exec "$PROGRAM" "$@"

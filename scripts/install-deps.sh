@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libudev-dev umockdev libumockdev-dev zlib1g-dev
   xvfb xauth socat python3 python3-dbusmock dbus iproute2 python3-vobject
   qt6-qpa-plugins fonts-wqy-microhei
+  dpkg-dev lintian
 )
 
 missing=()

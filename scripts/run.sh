@@ -56,6 +56,7 @@ export EVDO_PROGRAM="$BUILD/app/evdo-dashboard"
 export EVDO_LANG_DIR="$BUILD/lang"
 export EVDO_SKIN_DIR="$ROOT/skin"
 export EVDO_WAV_DIR="$ROOT/calls/wav"
+export EVDO_HELP_DIR="$BUILD/help"
 export EVDO_MODEMSIM="$BUILD/tools/modemsim/evdo-modemsim"
 launch=(sh "$ROOT/scripts/evdo-dashboard-launch.sh")
 [ -n "$data" ] && launch+=(--data "$data")

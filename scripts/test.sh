@@ -20,6 +20,10 @@ cmake --preset release >/dev/null
 cmake --build build/release -j"$JOBS"
 ctest --test-dir build/release --output-on-failure -j"$JOBS" -LE 'fuzz'
 
+step "Debian package"
+scripts/package.sh build/release
+scripts/check-package.sh build/release/package/evdo-dashboard_*.deb
+
 step "lint of the logic libraries"
 scripts/lint.sh build/release
 

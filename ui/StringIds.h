@@ -731,6 +731,8 @@ inline constexpr StringId kStrInetCloseRemember = 2198;
 // Internet page: dial-up cannot work here, followed by the reason
 inline constexpr StringId kStrInetDialBlocked = 2199;
 
+// Help: no program could show the help document (%s: its path)
+inline constexpr StringId kStrHelpNoViewer = 3500;
 // Main window: tab of the call page
 inline constexpr StringId kStrTabCalls = 5100;
 // Call page: the dial button

@@ -447,6 +447,17 @@ void CInternetDlg::StartAction() {
 
 void CInternetDlg::ArmShutdownTimer() { Port().SetTimer(kTimerHangUp, kHangUpDelayMs); }
 
+ConnectionFigures CInternetDlg::Figures() const {
+  ConnectionFigures f;
+  f.state = logic_.State();
+  if (logic_.IsConnectionUp()) {
+    f.durationMs = logic_.DurationMs();
+    f.bytesSent = logic_.BytesSent();
+    f.bytesReceived = logic_.BytesReceived();
+  }
+  return f;
+}
+
 void CInternetDlg::ShowOperatorInformation() {
   if (main_ == nullptr) return;
   const std::string name = main_->Status().OperatorText();

@@ -56,6 +56,7 @@ public:
   void StartAction() override;
   void ArmShutdownTimer() override;
   void ShowOperatorInformation() override;
+  ConnectionFigures Figures() const override;
 
   // CBasePage.
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;

@@ -11,9 +11,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <filesystem>
 #include <fstream>
+
+#include <nlohmann/json.hpp>
+#include <signal.h>
 
 #include "app/LaunchOptions.h"
 #include "app/PortCheck.h"
@@ -206,6 +210,102 @@ TEST_F(ScreenshotRun, SavesThePictureAndSaysWhatTheSearchWaitsFor) {
   EXPECT_TRUE(run.err.contains("opening the modem's port " + QString::fromStdString(modem_.SerialPath())))
       << run.err.toStdString();
   EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.File("shot.png"))));
+}
+
+// --status against a dashboard that runs on the simulated modem: what the
+// modem reports reaches the JSON object, texts from the network escaped.
+class StatusRequest : public ScreenshotRun {
+protected:
+  void TearDown() override {
+    if (dashboard_.state() != QProcess::NotRunning) {
+      ::kill(static_cast<pid_t>(dashboard_.processId()), SIGCONT);
+      dashboard_.kill();
+      dashboard_.waitForFinished(10000);
+    }
+    ScreenshotRun::TearDown();
+  }
+
+  QMap<QString, QString> Env() const {
+    return {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", QString::fromStdString(dir_.Path())}};
+  }
+  ProcessRun Status() { return Dashboard({"--status"}, QString::fromStdString(dir_.Path()), Env(), 20000); }
+
+  void StartDashboard() {
+    FillDataFolder(dir_, true);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const auto env = Env();
+    for (auto it = env.begin(); it != env.end(); ++it) environment.insert(it.key(), it.value());
+    dashboard_.setProcessEnvironment(environment);
+    dashboard_.setWorkingDirectory(QString::fromStdString(dir_.Path()));
+    dashboard_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    dashboard_.start(EVDO_DASHBOARD_PATH, {"--port", QString::fromStdString(modem_.SerialPath())});
+    ASSERT_TRUE(dashboard_.waitForStarted(10000));
+  }
+
+  // Asks until the answer satisfies done (the dashboard needs a moment to
+  // start and to take in the modem's notifications).
+  nlohmann::json AskUntil(const std::function<bool(const nlohmann::json&)>& done, int timeoutMs = 60000) {
+    QElapsedTimer timer;
+    timer.start();
+    nlohmann::json last;
+    while (timer.elapsed() < timeoutMs) {
+      ProcessRun run = Status();
+      if (run.code == kExitOk) {
+        last = nlohmann::json::parse(run.out.toStdString());  // throws (fails) on anything not JSON
+        if (done(last)) return last;
+      }
+      QThread::msleep(300);
+    }
+    ADD_FAILURE() << "last answer: " << last.dump();
+    return last;
+  }
+
+  TempDir dir_;
+  QProcess dashboard_;
+};
+
+TEST_F(StatusRequest, SaysSoWhenNoDashboardRuns) {
+  ProcessRun run = Status();
+  EXPECT_FALSE(run.crashed);
+  EXPECT_EQ(run.code, kExitNotRunning);
+  EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+  EXPECT_TRUE(run.err.contains("not running")) << run.err.toStdString();
+}
+
+TEST_F(StatusRequest, ReportsTheModemAsTheWindowShowsIt) {
+  StartDashboard();
+  nlohmann::json ready = AskUntil([](const nlohmann::json& j) { return j.value("device_ready", false); });
+  EXPECT_EQ(ready["card"]["state"], "ready");
+  EXPECT_EQ(ready["card"]["code"], 22);
+  EXPECT_EQ(ready["service"], "full");
+  EXPECT_FALSE(ready["roaming"].get<bool>());
+  EXPECT_EQ(ready["connection"]["state"], "idle");
+  EXPECT_TRUE(ready["connection"]["type"].is_null());
+  EXPECT_EQ(ready["connection"]["bytes_sent"], 0);
+  EXPECT_EQ(ready["unread_messages"], 0);
+  EXPECT_TRUE(ready["signal"]["bars"].is_number()) << ready.dump();
+
+  // An operator name with a quote, a backslash and Chinese in the modem's
+  // code page (GBK) arrives as UTF-8 inside valid JSON.
+  ASSERT_EQ(modem_.Control("devstatus operator Tele \"Q\" \\ \xD6\xD0\xB9\xFA\xB5\xE7\xD0\xC5"), "OK\n");
+  ASSERT_EQ(modem_.Control("devstatus emit plmn"), "OK\n");
+  ASSERT_EQ(modem_.Control("devstatus roam 1"), "OK\n");
+  ASSERT_EQ(modem_.Control("devstatus emit roaming"), "OK\n");
+  ASSERT_EQ(modem_.Control("devstatus srv 1"), "OK\n");
+  ASSERT_EQ(modem_.Control("devstatus emit srv"), "OK\n");
+  nlohmann::json changed = AskUntil([](const nlohmann::json& j) {
+    return j["operator"].is_string() && j["operator"].get<std::string>().find("Tele") == 0 && j["roaming"] == true &&
+           j["service"] == "limited";
+  });
+  EXPECT_EQ(changed["operator"], "Tele \"Q\" \\ \u4e2d\u56fd\u7535\u4fe1");
+
+  // A dashboard that hangs: the request gives up with its own status.
+  ::kill(static_cast<pid_t>(dashboard_.processId()), SIGSTOP);
+  ProcessRun hung = Status();
+  ::kill(static_cast<pid_t>(dashboard_.processId()), SIGCONT);
+  EXPECT_EQ(hung.code, kExitNoAnswer);
+  EXPECT_TRUE(hung.err.contains("did not answer")) << hung.err.toStdString();
+  EXPECT_LT(hung.ms, 15000);
 }
 
 TEST(PortCheck, SaysWhyAPathIsNoPort) {

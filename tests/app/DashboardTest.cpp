@@ -3,12 +3,16 @@
 // closing, a second start, device removal, suspend and resume.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "calls/HistData.h"
 #include "calls/ui/CallDlg.h"
 #include "calls/ui/PopDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QUrl>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -509,6 +513,77 @@ TEST(Dashboard, HelpWithoutItsFileSaysSo) {
   });
   ASSERT_FALSE(h.MessagesSeen().empty());
   EXPECT_EQ(h.MessagesSeen().back(), Str(kStrHelpFileMissing));
+}
+
+// The status report of "--status" reads what the window shows: the signal
+// the modem reported last, and the unread messages of the store.
+TEST(Dashboard, StatusReportFollowsTheIndicatorsAndTheMessageStore) {
+  DashboardHarness h;
+  DashboardStatus before, after;
+  h.Run([&](CModaraApp& app, CModaraDlg& w) {
+    before = w.CurrentStatus();
+    ASSERT_TRUE(h.Control("devstatus signal 7"));
+    ASSERT_TRUE(h.Control("devstatus emit rssi"));
+    ASSERT_NE(app.Sms(), nullptr);
+    SmsRecord record{};
+    record.status = RecUnread;
+    std::snprintf(record.number, sizeof record.number, "10086");
+    std::snprintf(record.text, sizeof record.text, "hello");
+    app.Sms()->AddRecord(Inbox, record, false);
+    record.status = RecRead;
+    app.Sms()->AddRecord(Inbox, record, false);
+    EXPECT_TRUE(WaitFor([&] { return w.CurrentStatus().signalLevel == 1; }));
+    after = w.CurrentStatus();
+    w.EndModalLoop(false);
+  });
+  EXPECT_TRUE(before.deviceReady);
+  EXPECT_EQ(before.simState, kSimStateReady);
+  EXPECT_EQ(before.unreadMessages, 0);
+  EXPECT_EQ(before.operatorName, "Demo Telecom");
+  EXPECT_EQ(before.connection, ReportConnection::None) << "the harness registers no Internet page";
+  EXPECT_EQ(after.signalLevel, 1);
+  EXPECT_EQ(after.unreadMessages, 1);
+}
+
+// The Help command of the system menu and of the tray menu opens the shipped
+// document of the active language (a fake opener stands for the desktop's).
+TEST(Dashboard, HelpOpensTheDocumentOfTheActiveLanguage) {
+  DashboardHarness h;
+  std::filesystem::create_directory_symlink(EVDO_TEST_HELP_DIR, h.Folder().File("help"));
+  std::vector<QUrl> opened;
+  bool viewerPresent = true;
+  auto saved = CModaraDlg::HelpOpener();
+  CModaraDlg::HelpOpener() = [&](const QUrl& url) {
+    opened.push_back(url);
+    return viewerPresent;
+  };
+  h.OnModal("CLanguage", [&](QWidget& dialog) {
+    auto* list = dialog.findChild<QListWidget*>();
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->text() == Str(kStrLanguageChinese)) list->setCurrentRow(i);
+    Accept(dialog);
+  });
+  h.OnModal("message3500", Accept);
+  h.Run([&](CModaraApp&, CModaraDlg& w) {
+    w.SendSysCommand(kSysCommandHelp);
+    w.SendSysCommand(kSysCommandLanguage);
+    w.OnMessage(WM_COMMAND, kCmdHelp, 0);  // the tray menu's Help
+    viewerPresent = false;
+    w.SendSysCommand(kSysCommandHelp);
+    w.EndModalLoop(false);
+  });
+  CModaraDlg::HelpOpener() = saved;
+  ASSERT_EQ(opened.size(), 3u);
+  EXPECT_TRUE(opened[0].isLocalFile());
+  EXPECT_TRUE(opened[0].toLocalFile().endsWith("/help/help_en.html")) << opened[0].toString().toStdString();
+  EXPECT_TRUE(QFileInfo(opened[0].toLocalFile()).isReadable());
+  EXPECT_TRUE(opened[1].toLocalFile().endsWith("/help/help_zh.html")) << opened[1].toString().toStdString();
+  EXPECT_TRUE(QFileInfo(opened[1].toLocalFile()).isReadable());
+  // Never "cannot find its file" while the document is there; a desktop
+  // without a viewer is told so with the document's path.
+  for (const QString& message : h.MessagesSeen()) EXPECT_NE(message, Str(kStrHelpFileMissing));
+  ASSERT_FALSE(h.MessagesSeen().empty());
+  EXPECT_TRUE(h.MessagesSeen().back().contains("help_zh.html")) << h.MessagesSeen().back().toStdString();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QUuid>
 
 #include "app/LaunchOptions.h"
+#include "app/MainWindowPages.h"
 #include "app/SingleInstance.h"
 #include "tests/app/QtApp.h"
 
@@ -100,6 +101,42 @@ TEST(LaunchOptionsRequests, ConnectAndDisconnect) {
   EXPECT_FALSE(LaunchOptions::Parse({"--connect", "4g"}, o, error));
   EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(LaunchOptions::Parse({"--connect", "3g", "--disconnect"}, o, error));
+}
+
+TEST(LaunchOptionsRequests, StatusGoesAlone) {
+  LaunchOptions o;
+  QString error;
+  ASSERT_TRUE(LaunchOptions::Parse({"--status"}, o, error));
+  EXPECT_TRUE(o.status);
+  EXPECT_FALSE(LaunchOptions::Parse({"--status", "--connect"}, o, error));
+  EXPECT_TRUE(error.contains("--status")) << error.toStdString();
+  EXPECT_FALSE(LaunchOptions::Parse({"--disconnect", "--status"}, o, error));
+}
+
+TEST(LaunchOptionsPage, TakesThePageNamesAndAllOnlyForPictures) {
+  LaunchOptions o;
+  QString error;
+  for (const char* page : {"messages", "calls", "phonebook", "internet", "statistics", "settings"}) {
+    ASSERT_TRUE(LaunchOptions::Parse({"--page", page}, o, error)) << page;
+    EXPECT_EQ(o.page, page);
+    PageKind kind;
+    ASSERT_TRUE(PageFromName(page, kind));
+    EXPECT_STREQ(PageName(kind), page);
+  }
+  EXPECT_FALSE(LaunchOptions::Parse({"--page", "weather"}, o, error));
+  EXPECT_TRUE(error.contains("internet")) << error.toStdString();
+  EXPECT_FALSE(LaunchOptions::Parse({"--page"}, o, error));
+  EXPECT_FALSE(LaunchOptions::Parse({"--page", "all", "--screenshot", "shot.png"}, o, error));
+  EXPECT_TRUE(error.contains("%p")) << error.toStdString();
+  ASSERT_TRUE(LaunchOptions::Parse({"--page", "all", "--screenshot", "shot-%p.png"}, o, error));
+}
+
+// Every option the parser takes is in the usage text.
+TEST(LaunchOptionsUsage, NamesEveryAction) {
+  const QString usage = LaunchOptions::Usage();
+  for (const char* option : {"--port", "--simulate", "--screenshot", "--page", "--startup-report", "--dial", "tel:",
+                             "--status", "--connect", "--disconnect", "--help"})
+    EXPECT_TRUE(usage.contains(option)) << option;
 }
 
 TEST(LaunchOptionsDial, TakesANumberOrATelLinkAndRefusesWhatCannotBeDialled) {

@@ -246,6 +246,33 @@ TEST_F(PageFixture, ConnectButtonsFollowTheDial) {
   EXPECT_TRUE(connect3G->isVisible());
 }
 
+// What the command line's status report reads: the state, and the figures
+// of the connection only while it is up.
+TEST_F(PageFixture, FiguresFollowTheConnection) {
+  EXPECT_EQ(page->Figures().state, kStateIdle);
+  page->Button(kCmdConnect3G)->click();
+  QApplication::processEvents();
+  EXPECT_EQ(page->Figures().state, kState3GConnecting);
+  dial.Progress();
+  dial.Event(kDialConnected);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  dial.sample.connectDurationMs = 65000;
+  dial.sample.bytesSent = 3000;
+  dial.sample.bytesReceived = 70000;
+  page->OnTimer(kTimerStatistics);
+  ConnectionFigures f = page->Figures();
+  EXPECT_EQ(f.state, kState3GConnected);
+  EXPECT_EQ(f.durationMs, 65000);
+  EXPECT_EQ(f.bytesSent, 3000u);
+  EXPECT_EQ(f.bytesReceived, 70000u);
+  page->Button(kCmdDisconnect3G)->click();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  f = page->Figures();
+  EXPECT_EQ(f.state, kStateIdle);
+  EXPECT_EQ(f.durationMs, 0);
+  EXPECT_EQ(f.bytesSent, 0u);
+}
+
 TEST_F(PageFixture, ClosingThePageWhileConnectedHangsUpAndLogs) {
   page->Button(kCmdConnect1X)->click();
   dial.Progress();
