@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-BUILD=${1:-$ROOT/build/release}
+BUILD=$(realpath -m "${1:-$ROOT/build/release}")
 JOBS=${JOBS:-2}
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
