@@ -20,7 +20,10 @@ JOBS=${JOBS:-2}
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$BUILD" -j"$JOBS" --target evdo-dashboard evdo-modemsim evdo_lang_english evdo_lang_chinese >/dev/null
+cmake --build "$BUILD" -j"$JOBS" --target evdo-dashboard evdo-modemsim evdo-data evdo_lang_english evdo_lang_chinese >/dev/null
+# Sample messages and contacts, so that their pages show what they look like.
+SAMPLE="$ROOT/doc/pictures/sample"
+DATA_TOOL="$BUILD/tools/evdo-data/evdo-data"
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -45,7 +48,7 @@ for _ in $(seq 50); do
 done
 
 mkdir -p "$OUT"
-rm -f "$OUT"/*.png
+rm -f "$OUT"/*.png  # the sample folder stays
 # look: skin style (0 light, 1 dark), language code (9 English, 16 Chinese)
 looks=("light en 0 9" "dark en 1 9" "light zh 0 16")
 for look in "${looks[@]}"; do
@@ -56,6 +59,8 @@ for look in "${looks[@]}"; do
   ln -s "$BUILD/lang" "$data/lang"
   ln -s "$ROOT/skin" "$data/skin"
   printf '[Main]\r\nMain_nLanguage=%s\r\n[Setup]\r\nSetup_nSkinStyle=%s\r\n' "$code" "$style" >"$data/EVDO.ini"
+  "$DATA_TOOL" build "$SAMPLE/SmsData.json" "$data/SmsData.dat" >/dev/null
+  "$DATA_TOOL" import-contacts "$SAMPLE/contacts.csv" "$data/PbData.dat" >/dev/null
   echo "pictures: $skin skin, $language"
   (cd "$data" && DISPLAY=$display XDG_RUNTIME_DIR="$data/run" QT_QPA_PLATFORM=xcb \
     EVDO_MODEMSIM="$BUILD/tools/modemsim/evdo-modemsim" \
