@@ -20,6 +20,7 @@
 #include "sms/SmsData.h"
 #include "sms/ui/SmsWriteDlg.h"
 #include "tests/phonebook/PhonebookTestUtil.h"
+#include "tests/support/EnglishQtApp.h"
 #include "tests/support/LinkFixture.h"
 #include "tests/support/TempDir.h"
 #include "tools/modemsim/SmsFeature.h"
@@ -33,19 +34,7 @@ namespace {
 
 using namespace sms;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "app-message-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  static const LanguageExports* english = [] {
-    const LanguageExports* module = DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
-    SetActiveLanguage(module);
-    return module;
-  }();
-  (void)english;
-  return *app;
-}
+QApplication& App() { return test::EnglishQtApp(); }
 
 struct RecordingNotifier : DesktopNotifier {
   bool Notify(const Notice& notice) override {

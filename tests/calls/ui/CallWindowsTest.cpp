@@ -24,6 +24,7 @@
 #include "calls/HistData.h"
 #include "calls/ui/CallDlg.h"
 #include "calls/ui/CallHistoryDlg.h"
+#include "tests/support/EnglishQtApp.h"
 #include "ui/notify/DesktopNotifier.h"
 #include "calls/ui/PopDlg.h"
 #include "calls/ui/RingSound.h"
@@ -40,20 +41,7 @@
 namespace evdo {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "calls-window-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  // The texts of the English module, as the program shows them.
-  static const LanguageExports* english = [] {
-    const LanguageExports* module = DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
-    SetActiveLanguage(module);
-    return module;
-  }();
-  (void)english;
-  return *app;
-}
+QApplication& App() { return test::EnglishQtApp(); }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
   QElapsedTimer t;

@@ -17,6 +17,7 @@
 #include "sms/ui/SmsSettingsPage.h"
 #include "sms/ui/SmsTransferDlg.h"
 #include "tests/sms/SmsTestSupport.h"
+#include "tests/support/EnglishQtApp.h"
 #include "tests/support/LinkFixture.h"
 #include "tools/modemsim/ModemEngine.h"
 #include "tools/modemsim/SmsFeature.h"
@@ -30,19 +31,7 @@ namespace {
 using modemsim::ModemEngine;
 using modemsim::SmsFeature;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "sms-window-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  static const LanguageExports* english = [] {
-    const LanguageExports* module = DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
-    SetActiveLanguage(module);
-    return module;
-  }();
-  (void)english;
-  return *app;
-}
+QApplication& App() { return test::EnglishQtApp(); }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
   QElapsedTimer t;

@@ -23,6 +23,7 @@
 #include "sms/ui/SmsDlg.h"
 #include "sms/ui/SmsReadDlg.h"
 #include "tests/sms/SmsTestSupport.h"
+#include "tests/support/EnglishQtApp.h"
 #include "ui/LanguageLibrary.h"
 #include "ui/LanguageStrings.h"
 #include "ui/StringIds.h"
@@ -33,20 +34,7 @@ namespace {
 using test::MakeRecord;
 using test::TempDir;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "sms-window-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  static const LanguageExports* english = [] {
-    const LanguageExports* module =
-        DlopenLanguageLoader::Instance().Load(EVDO_TEST_LANG_DIR "/english.so");
-    SetActiveLanguage(module);
-    return module;
-  }();
-  (void)english;
-  return *app;
-}
+QApplication& App() { return test::EnglishQtApp(); }
 
 DateTime Day(int day, int hour = 12) { return DateTime::FromLocal(2024, 5, day, hour, 0, 0); }
 
