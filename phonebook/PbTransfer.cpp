@@ -118,7 +118,7 @@ void CPbDeviceIo::OnMessage(MessageId message, WParam wParam, LParam) {
   }
   answered_ = false;
   const std::int64_t start = NowMicros();
-  HandleAnswer(std::move(lines));
+  HandleAnswer(lines);
   const std::int64_t spent = NowMicros() - start;
   longestStepUs_ = std::max(longestStepUs_, spent);
   totalStepUs_ += spent;
@@ -144,14 +144,14 @@ void CPbDeviceIo::OnTimer(TimerId timerId) {
     }
     answered_ = false;
     ++sequence_;
-    HandleAnswer(std::move(lines));
+    HandleAnswer(lines);
     return;
   }
   ++sequence_;
   Fail(pbsync::kModemTimeout);
 }
 
-void CPbDeviceIo::HandleAnswer(std::vector<std::string> lines) {
+void CPbDeviceIo::HandleAnswer(const std::vector<std::string>& lines) {
   switch (step_) {
     case PbStep::SelectForRead: return OnSelectForRead(lines);
     case PbStep::MemoryQuery: return OnMemoryQuery(lines);
@@ -162,7 +162,7 @@ void CPbDeviceIo::HandleAnswer(std::vector<std::string> lines) {
   }
 }
 
-void CPbDeviceIo::Finish(PbResult result) {
+void CPbDeviceIo::Finish(const PbResult& result) {
   step_ = PbStep::Idle;
   Done done = std::move(done_);
   done_ = nullptr;
@@ -258,8 +258,8 @@ CPbTransfer::~CPbTransfer() {
   gate_.Set();
 }
 
-void CPbTransfer::Open(CPbDeviceIo::Progress progress, std::function<void(PbMemory)> readingStarts,
-                       std::function<void(const PbResult&)> done) {
+void CPbTransfer::Open(const CPbDeviceIo::Progress& progress, const std::function<void(PbMemory)>& readingStarts,
+                       const std::function<void(const PbResult&)>& done) {
   gate_.Reset();
   auto finish = [this, done](const PbResult& result) {
     gate_.Set();
@@ -325,7 +325,7 @@ void CPbTransfer::Stop(int message, const std::string& detail) {
 }
 
 bool CPbTransfer::CheckedWrite(PbMemory memory, int entryPos, const std::string& name, const std::string& number,
-                               std::function<void()> written) {
+                               const std::function<void()>& written) {
   const std::string shortName = ShortenForDevice(name);
   WriteRefusal refusal = WriteRefusal::None;
   std::string command = BuildWriteCommand(entryPos + 1, number, sms::EncodeUcs2Hex(shortName), &refusal);

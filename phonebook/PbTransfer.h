@@ -103,8 +103,8 @@ private:
   static void OnAnswer(void* context, const LineCell* lines, std::uint16_t lineCount);
   void Pause(std::uint32_t ms, void (CPbDeviceIo::*next)());
   bool Send(const std::string& command, PbStep step, TimerId timer, std::uint32_t waitMs);
-  void HandleAnswer(std::vector<std::string> lines);
-  void Finish(PbResult result);
+  void HandleAnswer(const std::vector<std::string>& lines);
+  void Finish(const PbResult& result);
   void Fail(int message, std::string detail = {});
 
   void StartRead();
@@ -174,8 +174,8 @@ public:
   // Closes the notification gate, reads the card, then the device memory.
   // done(ok) once; the gate is open again by then. A memory of no
   // locations leaves both empty and gives false.
-  void Open(CPbDeviceIo::Progress progress, std::function<void(PbMemory reading)> readingStarts,
-            std::function<void(const PbResult&)> done);
+  void Open(const CPbDeviceIo::Progress& progress, const std::function<void(PbMemory reading)>& readingStarts,
+            const std::function<void(const PbResult&)>& done);
 
   // Copies or moves the items (PC: list positions; device: entry
   // positions) from one place to another. False when it cannot start.
@@ -196,7 +196,7 @@ private:
   void DeviceToDevice(int entry);
   void EraseSource(int entry);
   bool CheckedWrite(PbMemory memory, int entryPos, const std::string& name, const std::string& number,
-                    std::function<void()> written);
+                    const std::function<void()>& written);
   static PbMemory MemoryOf(PbPlace place) { return place == PbPlace::SM ? PbMemory::SM : PbMemory::ME; }
   static int FullMessage(PbMemory memory) { return memory == PbMemory::SM ? pbsync::kSmFull : pbsync::kMeFull; }
 

@@ -248,7 +248,10 @@ VCardContact VCardProperties::Read(std::string_view card) {
       };
       const std::string family = part(0), given = part(1);
       const bool wide = HasHighBytes(family) || HasHighBytes(given);
-      structuredName = wide ? family + given : given + (given.empty() || family.empty() ? "" : " ") + family;
+      // Chinese names run family name first, without a blank.
+      structuredName = wide ? family : given;
+      if (!wide && !given.empty() && !family.empty()) structuredName += ' ';
+      structuredName += wide ? given : family;
     } else if (p.name == "TEL") {
       phones.push_back(p);
     } else if (p.name == "EMAIL" && contact.email.empty()) {

@@ -81,11 +81,9 @@ std::string WriteCommandLine(const SmsRecord& record, const DateTime& now) {
 
 CSmsTransfer::CSmsTransfer(CCommandExchange& exchange, CSmsData& store, Event& notificationGate,
                            CSmsLinkLock& link, WindowPort& self, TransferHooks hooks)
-    : exchange_(exchange),
-      store_(store),
+    : store_(store),
       gate_(notificationGate),
       link_(link),
-      self_(self),
       hooks_(std::move(hooks)),
       channel_(exchange, self) {}
 
@@ -395,6 +393,8 @@ void CSmsTransfer::DeleteSource() {
 bool CSmsTransfer::DeletePcRecord(const SmsRecord& record) {
   for (int i = 0; i < store_.Count(pcBox_); ++i) {
     auto held = store_.GetRecord(pcBox_, i);
+    // The same bytes of the packed file record are the same stored message.
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     if (held && std::memcmp(&*held, &record, sizeof record) == 0) return store_.DeleteRecord(pcBox_, i).changed;
   }
   return false;

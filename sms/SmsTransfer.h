@@ -153,11 +153,9 @@ private:
   DeviceStorage& StorageOf(int storage) { return storage == kStorageSm ? sm_ : me_; }
   int FullMessage(int storage) const;
 
-  CCommandExchange& exchange_;
   CSmsData& store_;
   Event& gate_;
   CSmsLinkLock& link_;
-  WindowPort& self_;
   TransferHooks hooks_;
   CSmsChannel channel_;
   MessageSplitter splitter_;  // the write splitter
