@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(answers == lines.size(), "every command and every overlong line is answered once");
     // Outside text entry a modem drops Ctrl-Z and Escape unechoed.
-    std::string echoable = typed;
+    std::string echoable(typed);
     std::erase_if(echoable, [](char c) { return c == '\x1a' || c == '\x1b'; });
     if (!echoChanged) Require(echoed == echoable, "every byte typed but Ctrl-Z and Escape is echoed");
   }
