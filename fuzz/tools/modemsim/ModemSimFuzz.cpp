@@ -78,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       tooLong = false;
     } else if (byte == 8 || byte == 127) {
       if (!line.empty()) line.pop_back();
+    } else if (byte == 0x1a || byte == 0x1b) {
+      // Ctrl-Z and Escape outside text entry are dropped, as a modem does.
     } else if (byte != '\n') {
       if (line.size() < ModemEngine::kMaxCommandLine) line += c;
       else tooLong = true;
