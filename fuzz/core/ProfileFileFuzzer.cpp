@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/text/TextRules.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/SetupData.h"
 #include "core/text/CodePage.h"
@@ -20,11 +21,8 @@ namespace {
 
 using namespace evdo;
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
+// Keys and section names are trimmed as the profile file trims them.
+std::string_view Trim(std::string_view s) { return TrimAsciiSpace(s); }
 
 bool SameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
