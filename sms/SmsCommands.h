@@ -73,6 +73,9 @@ inline constexpr std::uint32_t kServiceCentreMs = 60000;
 inline constexpr std::uint32_t kSettingsMs = 60000;
 inline constexpr std::uint32_t kNewMessageRetryMs = 200;
 inline constexpr int kNewMessageAttempts = 5;
+// How often a new message whose read went unanswered is read: a modem that
+// stays silent once must not leave the message unread on the device.
+inline constexpr int kNewMessageReads = 3;
 // A received part waits this long for the rest of its message.
 inline constexpr std::uint32_t kPartWaitMs = 90000;
 

@@ -199,6 +199,11 @@ void CSmsReceiver::OnTimer(TimerId timerId) {
   CSmsChannel::Answer answer;
   if (!channel_.OnTimer(timerId, step, answered, answer)) return;
   if (answered) return OnAnswer(answer);
+  // No answer in time: the message is still on the device; read it again
+  // after the others waiting.
+  if (reading_ && ++current_.reads < kNewMessageReads &&
+      std::find(pending_.begin(), pending_.end(), current_) == pending_.end())
+    pending_.push_back(current_);
   EndRead();
 }
 

@@ -8,7 +8,8 @@
 // The dispatcher's threads only queue what arrived and post a wake; every
 // read and every store change happens on the window's thread, so the
 // consumer thread never waits and the window never does either. A
-// notification for a location already waiting to be read is not read twice.
+// notification for a location already waiting to be read is not read twice;
+// a read the modem left unanswered is tried again, at the end of the queue.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -70,7 +71,8 @@ private:
   struct Location {
     std::string name;
     int index;
-    bool operator==(const Location&) const = default;
+    int reads = 0;  // reads already tried that went unanswered
+    bool operator==(const Location& other) const { return name == other.name && index == other.index; }
   };
   enum class Step { Select = 1, Read = 2 };
 

@@ -256,6 +256,35 @@ TEST_F(SmsExchangeTest, ANewMessageStoredOnTheModemIsReadIntoTheInbox) {
   EXPECT_FALSE(receiver_->IsReading());
 }
 
+// A modem that leaves the storage selection and then the read unanswered
+// does not leave the message unread on the device: it is read again.
+TEST_F(SmsExchangeTest, ANewMessageWhoseReadGoesUnansweredIsReadAgain) {
+  Control("fault silent 2");
+  Control("sms deliver --storage ME 13912345678 Still here");
+  ASSERT_TRUE(RunUntil([&] { return store_.Count(Inbox) == 1; }, 30000));
+  EXPECT_EQ(Box(Inbox, 0), "Still here");
+  loop_.Advance(20000);
+  EXPECT_EQ(store_.Count(Inbox), 1);
+  EXPECT_EQ(Sim().reads, 1u);
+  EXPECT_FALSE(receiver_->IsReading());
+  EXPECT_EQ(receiver_->PendingReads(), 0u);
+}
+
+// A modem that never answers is given up on after three tries, and the
+// messages after it are still read.
+TEST_F(SmsExchangeTest, ASilentModemIsGivenUpOnAfterThreeReads) {
+  Control("fault silent 3");
+  Control("sms deliver --storage ME 13912345678 Never read");
+  ASSERT_TRUE(RunUntil([&] { return receiver_->IsReading(); }));
+  loop_.Advance(30000);
+  EXPECT_FALSE(receiver_->IsReading());
+  EXPECT_EQ(receiver_->PendingReads(), 0u);
+  EXPECT_EQ(store_.Count(Inbox), 0);
+  Control("sms deliver --storage ME 13912345679 Read");
+  ASSERT_TRUE(RunUntil([&] { return store_.Count(Inbox) == 1; }));
+  EXPECT_EQ(Box(Inbox, 0), "Read");
+}
+
 TEST_F(SmsExchangeTest, AFullStorageIsReportedWithoutACommand) {
   Control("sms capacity SM 0");
   Control("sms capacity ME 0");
