@@ -18,6 +18,7 @@
 #include "app/PortCheck.h"
 #include "app/SetupDlg.h"
 #include "app/SingleInstance.h"
+#include "app/StallProbe.h"
 #include "core/settings/SetupData.h"
 #include "internet/ui/InternetDlg.h"
 #include "internet/ui/StatisticsDlg.h"
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("evdo-dashboard");
+  evdo::StartStallProbeIfAsked();
   evdo::CInternetDlg::Register();
   evdo::CStatisticsDlg::Register();
   evdo::RegisterSetupPages();
