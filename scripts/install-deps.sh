@@ -7,7 +7,7 @@ PACKAGES=(
   cmake make g++ clang clang-tidy libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev libudev-dev umockdev libumockdev-dev zlib1g-dev
-  xvfb xauth socat python3 python3-dbusmock dbus iproute2 python3-vobject
+  xvfb xauth xdotool socat python3 python3-dbusmock dbus iproute2 python3-vobject
   qt6-qpa-plugins fonts-wqy-microhei
   dpkg-dev lintian
 )
