@@ -119,6 +119,9 @@ int CModaraApp::Run() {
       [](const std::vector<std::string>& argv) { return StartDetachedProgram(argv); },
       [](const std::string& id) { return FindModeSwitchConfig(id, InstalledModeSwitchData()); });
   LoadStores();                                         // 14-17
+  // The pages read the stores: built from here on, while the start-up
+  // picture's waits turn the event loop.
+  mainWindow_->BuildPagesAhead();
   Progress();                                           // 18
   ReportSearch();
   ConnectResult found = ConnectDevice(kStartupConnectTries, kStartupConnectIntervalMs);

@@ -167,37 +167,37 @@ void CModaraDlg::SetUpInitializerHooks() {
 }
 
 void CModaraDlg::OnCreatePages() {
+  BuildTabs();
+  while (BuildNextPage() != nullptr) {
+  }
+  FinishPages();
+}
+
+void CModaraDlg::BuildPagesAhead() {
+  if (initialised_) return;
+  BuildTabs();
+  CBasePage* page = BuildNextPage();
+  if (page == nullptr) {
+    // Last, the skin, so that the first show only lays the window out.
+    ApplySkin(CSetupData::Instance().Setup_nSkinStyle);
+    return;
+  }
+  // Polished now rather than all at once when the window is first shown.
+  page->ensurePolished();
+  QTimer::singleShot(0, this, &CModaraDlg::BuildPagesAhead);
+}
+
+void CModaraDlg::BuildTabs() {
+  if (tabs_ != nullptr) return;
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("CTabDialog");
-  const CSetupData& setup = CSetupData::Instance();
-  for (const PageSpec& spec : kPageOrder) {
-    const PageFactory* factory = MainWindowPages::Factory(spec.kind);
-    if (factory == nullptr || !MainWindowPages::IsCreated(spec, setup)) continue;
-    QString title;
-    CBasePage* page = (*factory)(*this, title);
-    if (page == nullptr) continue;
-    page->setObjectName(spec.className);
-    tabs_->addTab(page, title);
-    pages_[spec.kind] = page;
-  }
   layout->addWidget(tabs_, 1);
-  // The call page is asked before another page is shown; it may refuse.
-  shownPage_ = tabs_->currentWidget();
-  connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
-    if (switchingBack_) return;
-    auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls));
-    if (calls != nullptr && shownPage_ == calls && tabs_->currentWidget() != calls && !calls->AskLeave()) {
-      switchingBack_ = true;
-      tabs_->setCurrentWidget(calls);
-      switchingBack_ = false;
-      return;
-    }
-    shownPage_ = tabs_->currentWidget();
-  });
 
+  // The bar under the tabs: pages report to its indicators while they are
+  // built.
   auto* bar = new QWidget(this);
   auto* barLayout = new QHBoxLayout(bar);
   barLayout->setContentsMargins(0, 0, 4, 0);
@@ -227,6 +227,39 @@ void CModaraDlg::OnCreatePages() {
   barLayout->addWidget(menuButton);
   layout->addWidget(bar, 0);
   resize(kDefaultSize);
+}
+
+CBasePage* CModaraDlg::BuildNextPage() {
+  const CSetupData& setup = CSetupData::Instance();
+  while (nextPage_ < std::size(kPageOrder)) {
+    const PageSpec& spec = kPageOrder[nextPage_++];
+    const PageFactory* factory = MainWindowPages::Factory(spec.kind);
+    if (factory == nullptr || !MainWindowPages::IsCreated(spec, setup)) continue;
+    QString title;
+    CBasePage* page = (*factory)(*this, title);
+    if (page == nullptr) continue;
+    page->setObjectName(spec.className);
+    tabs_->addTab(page, title);
+    pages_[spec.kind] = page;
+    return page;
+  }
+  return nullptr;
+}
+
+void CModaraDlg::FinishPages() {
+  // The call page is asked before another page is shown; it may refuse.
+  shownPage_ = tabs_->currentWidget();
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int) {
+    if (switchingBack_) return;
+    auto* calls = dynamic_cast<CCallDlg*>(Page(PageKind::Calls));
+    if (calls != nullptr && shownPage_ == calls && tabs_->currentWidget() != calls && !calls->AskLeave()) {
+      switchingBack_ = true;
+      tabs_->setCurrentWidget(calls);
+      switchingBack_ = false;
+      return;
+    }
+    shownPage_ = tabs_->currentWidget();
+  });
 }
 
 CBasePage* CModaraDlg::Page(PageKind kind) const {

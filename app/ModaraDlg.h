@@ -113,6 +113,11 @@ public:
   // happens before the window has been initialised).
   void ComeForward();
   bool IsInitialised() const { return initialised_; }
+  // Start-up, before the window is first shown: builds its pages one per
+  // turn of the event loop (the start-up picture's waits turn it), so that
+  // the first show keeps the loop only briefly. Showing the window builds
+  // whatever is not built by then.
+  void BuildPagesAhead();
   // Saves a picture of the window; false when it cannot be written.
   bool SaveScreenshot(const QString& path);
   // Ends the modal loop: byClose when the user closed the window, false
@@ -182,6 +187,11 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  // The pieces of OnCreatePages: the tab container and the bar under it
+  // (once), the next page (none when every page is built), the tabs' watch.
+  void BuildTabs();
+  CBasePage* BuildNextPage();
+  void FinishPages();
   // Routes the device sequences' messages and timers to both.
   struct DeviceRoute : WindowHandler {
     WindowHandler* commands = nullptr;
@@ -235,6 +245,7 @@ private:
   CDeviceInfoQuery info_;
 
   QTabWidget* tabs_ = nullptr;
+  std::size_t nextPage_ = 0;  // the next of kPageOrder to build
   CIndicatorStrip* indicators_ = nullptr;
   std::map<PageKind, QPointer<CBasePage>> pages_;
   QPointer<QWidget> pinEntry_;

@@ -81,7 +81,11 @@ void CBaseDlg::setVisible(bool visible) {
 void CBaseDlg::OnInitDialog() {
   LoadSettings();
   OnCreatePages();
-  ApplySkin(CSetupData::Instance().Setup_nSkinStyle);
+  // A window that applied its skin ahead of its first show (in the same
+  // style) does not load it again; the controls made since take it when the
+  // window shows.
+  const std::int32_t style = CSetupData::Instance().Setup_nSkinStyle;
+  if (style != skinStyle_) ApplySkin(style);
 }
 
 bool CBaseDlg::ApplySkin(std::int32_t skinStyle) {

@@ -90,8 +90,9 @@ public:
 
 protected:
   // Runs once, just before the window first shows. This one re-reads the
-  // settings, lets the window create its pages and applies the skin; a
-  // derived window calls it first, then sets itself up.
+  // settings, lets the window create its pages and applies the skin (unless
+  // the window applied the same skin already); a derived window calls it
+  // first, then sets itself up.
   virtual void OnInitDialog();
   // Creates the window's content (pages) when the base dialog asks for it.
   virtual void OnCreatePages() {}
