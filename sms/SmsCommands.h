@@ -73,9 +73,14 @@ inline constexpr std::uint32_t kServiceCentreMs = 60000;
 inline constexpr std::uint32_t kSettingsMs = 60000;
 inline constexpr std::uint32_t kNewMessageRetryMs = 200;
 inline constexpr int kNewMessageAttempts = 5;
-// How often a new message whose read went unanswered is read: a modem that
-// stays silent once must not leave the message unread on the device.
+// How often a new message whose read went unanswered is read at once (a
+// modem that stays silent once must not leave the message unread on the
+// device), and in all: after the quick tries, once every
+// kNewMessageLaterMs.
 inline constexpr int kNewMessageReads = 3;
+inline constexpr int kNewMessageMostReads = 10;
+inline constexpr TimerId kNewMessageLaterTimer = 62;
+inline constexpr std::uint32_t kNewMessageLaterMs = 30000;
 // A received part waits this long for the rest of its message.
 inline constexpr std::uint32_t kPartWaitMs = 90000;
 

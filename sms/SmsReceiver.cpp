@@ -115,6 +115,8 @@ void CSmsReceiver::OnStoredNotice(const std::string& line) {
   }
   if (notice.kind == StoredNotice::All || notice.index < 0) return;
   Location location{notice.name, notice.index};
+  // Announced again: read now, not later as well.
+  later_.erase(std::remove(later_.begin(), later_.end(), location), later_.end());
   if ((reading_ && current_ == location) ||
       std::find(pending_.begin(), pending_.end(), location) != pending_.end())
     return;  // already waiting to be read
@@ -151,6 +153,7 @@ void CSmsReceiver::WriteCurrent() {
     self_.SetTimer(kNewMessageRetryTimer, kNewMessageRetryMs);
     return;
   }
+  ReadAgainLater();  // the port stayed busy; the message is still on the device
   EndRead();
 }
 
@@ -173,6 +176,23 @@ void CSmsReceiver::OnAnswer(const CSmsChannel::Answer& answer) {
   if (read) Deliver(record);
 }
 
+void CSmsReceiver::ReadAgainLater() {
+  // The message is still on the device: read it again after the others
+  // waiting; after the quick tries, when the later timer expires; after the
+  // last, it stays on the device (the transfer window shows it).
+  const int reads = ++current_.reads;
+  auto waiting = [this](const std::deque<Location>& queue) {
+    return std::find(queue.begin(), queue.end(), current_) != queue.end();
+  };
+  if (waiting(pending_) || waiting(later_)) return;
+  if (reads < kNewMessageReads) {
+    pending_.push_back(current_);
+  } else if (reads < kNewMessageMostReads) {
+    if (later_.empty()) self_.SetTimer(kNewMessageLaterTimer, kNewMessageLaterMs);
+    later_.push_back(current_);
+  }
+}
+
 void CSmsReceiver::EndRead() {
   reading_ = false;
   self_.KillTimer(kNewMessageRetryTimer);
@@ -181,6 +201,17 @@ void CSmsReceiver::EndRead() {
 }
 
 void CSmsReceiver::OnTimer(TimerId timerId) {
+  if (timerId == kNewMessageLaterTimer) {
+    self_.KillTimer(kNewMessageLaterTimer);
+    for (Location& location : later_) {
+      if (!(reading_ && current_ == location) &&
+          std::find(pending_.begin(), pending_.end(), location) == pending_.end())
+        pending_.push_back(std::move(location));
+    }
+    later_.clear();
+    Pump();
+    return;
+  }
   if (timerId == kNewMessageRetryTimer) {
     self_.KillTimer(kNewMessageRetryTimer);
     if (reading_) WriteCurrent();
@@ -199,11 +230,7 @@ void CSmsReceiver::OnTimer(TimerId timerId) {
   CSmsChannel::Answer answer;
   if (!channel_.OnTimer(timerId, step, answered, answer)) return;
   if (answered) return OnAnswer(answer);
-  // No answer in time: the message is still on the device; read it again
-  // after the others waiting.
-  if (reading_ && ++current_.reads < kNewMessageReads &&
-      std::find(pending_.begin(), pending_.end(), current_) == pending_.end())
-    pending_.push_back(current_);
+  if (reading_) ReadAgainLater();  // no answer in time
   EndRead();
 }
 

@@ -9,7 +9,9 @@
 // read and every store change happens on the window's thread, so the
 // consumer thread never waits and the window never does either. A
 // notification for a location already waiting to be read is not read twice;
-// a read the modem left unanswered is tried again, at the end of the queue.
+// a read the modem left unanswered (or that the busy port kept from being
+// written) is tried again at the end of the queue, and after three such
+// tries every 30 s.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -58,6 +60,8 @@ public:
 
   bool IsReading() const { return reading_; }
   std::size_t PendingReads() const { return pending_.size(); }
+  // Messages whose reads all went unanswered so far, waiting for a later try.
+  std::size_t LaterReads() const { return later_.size(); }
   const PartAssembler& Assembler() const { return assembler_; }
 
   void OnMessage(MessageId message, WParam wParam, LParam lParam) override;
@@ -87,6 +91,7 @@ private:
   void WriteCurrent();
   void OnAnswer(const CSmsChannel::Answer& answer);
   void EndRead();
+  void ReadAgainLater();
   void Store(SmsRecord record);
 
   CSmsData& store_;
@@ -101,6 +106,7 @@ private:
   std::deque<Notice> notices_;
 
   std::deque<Location> pending_;
+  std::deque<Location> later_;  // read again when kNewMessageLaterTimer expires
   Location current_;
   bool reading_ = false;
   bool waitingForLink_ = false;

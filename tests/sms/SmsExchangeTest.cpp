@@ -270,19 +270,52 @@ TEST_F(SmsExchangeTest, ANewMessageWhoseReadGoesUnansweredIsReadAgain) {
   EXPECT_EQ(receiver_->PendingReads(), 0u);
 }
 
-// A modem that never answers is given up on after three tries, and the
-// messages after it are still read.
-TEST_F(SmsExchangeTest, ASilentModemIsGivenUpOnAfterThreeReads) {
+// Noise on the line just before the storage selection's and the read's
+// answers makes them blocks with a stray first line; the message is read all
+// the same.
+TEST_F(SmsExchangeTest, NoiseBeforeTheAnswersDoesNotLoseTheNewMessage) {
+  Control("fault garbage 2");
+  Control("sms deliver --storage ME 13912345678 Through the noise");
+  ASSERT_TRUE(RunUntil([&] { return store_.Count(Inbox) == 1; }, 30000));
+  EXPECT_EQ(Box(Inbox, 0), "Through the noise");
+  EXPECT_EQ(Sim().reads, 1u);
+}
+
+// After three unanswered tries the message waits; the messages after it are
+// read meanwhile, and it is read 30 s later, once the modem answers again.
+TEST_F(SmsExchangeTest, AMessageTheModemStaysSilentAboutIsReadLater) {
   Control("fault silent 3");
+  Control("sms deliver --storage ME 13912345678 Read later");
+  ASSERT_TRUE(RunUntil([&] { return receiver_->IsReading(); }));
+  ASSERT_TRUE(RunUntil([&] { return receiver_->LaterReads() == 1; }, 30000));
+  EXPECT_FALSE(receiver_->IsReading());
+  EXPECT_EQ(store_.Count(Inbox), 0);
+  Control("sms deliver --storage ME 13912345679 Read now");
+  ASSERT_TRUE(RunUntil([&] { return store_.Count(Inbox) == 1; }));
+  EXPECT_EQ(Box(Inbox, 0), "Read now");
+  ASSERT_TRUE(loop_.AdvanceUntil([&] { return store_.Count(Inbox) == 2; }, 40000, 100, 2));
+  EXPECT_EQ((std::set<std::string>{Box(Inbox, 0), Box(Inbox, 1)}), (std::set<std::string>{"Read now", "Read later"}));
+  EXPECT_EQ(receiver_->LaterReads(), 0u);
+}
+
+// A modem that never gives the message is asked ten times in all, then the
+// message is left on the device.
+TEST_F(SmsExchangeTest, AMessageIsAskedForTenTimesAtMost) {
+  Control("fault silent 100");
   Control("sms deliver --storage ME 13912345678 Never read");
   ASSERT_TRUE(RunUntil([&] { return receiver_->IsReading(); }));
-  loop_.Advance(30000);
+  loop_.AdvanceUntil([] { return false; }, 10 * 35000, 100, 2);
   EXPECT_FALSE(receiver_->IsReading());
   EXPECT_EQ(receiver_->PendingReads(), 0u);
+  EXPECT_EQ(receiver_->LaterReads(), 0u);
+  Control("fault clear");
+  loop_.Advance(60000);
   EXPECT_EQ(store_.Count(Inbox), 0);
-  Control("sms deliver --storage ME 13912345679 Read");
-  ASSERT_TRUE(RunUntil([&] { return store_.Count(Inbox) == 1; }));
-  EXPECT_EQ(Box(Inbox, 0), "Read");
+  const std::string history = modem_.Control("history");
+  std::size_t selects = 0;
+  for (std::size_t at = history.find("AT$QCPMS="); at != std::string::npos; at = history.find("AT$QCPMS=", at + 1))
+    ++selects;
+  EXPECT_EQ(selects, 10u) << history;
 }
 
 TEST_F(SmsExchangeTest, AFullStorageIsReportedWithoutACommand) {
