@@ -3,7 +3,7 @@
 
     scripts/soak.py [--minutes M | --seconds S] [--seed N] [--build DIR]
                     [--keep DIR] [--report FILE] [--stall-probe FILE]
-                    [--only KIND[,KIND...]]
+                    [--only KIND[,KIND...]] [--trace]
 
 The simulated modem injects, at random: signal and network changes, new
 messages (stored on the device, delivered directly, in parts), delivery
@@ -92,12 +92,16 @@ class Failure(Exception):
 class Modem:
     """The simulated modem, with its control socket."""
 
-    def __init__(self, build, work):
+    def __init__(self, build, work, trace):
         self.sock_path = os.path.join(work, "modemsim.sock")
         self.link = os.path.join(work, "modem")
         program = os.path.join(build, "tools", "modemsim", "evdo-modemsim")
-        self.process = subprocess.Popen([program, "--control", self.sock_path, "--link", self.link],
-                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        # Its errors (and with --trace the serial traffic) go to a file of the work folder.
+        with open(os.path.join(work, "modemsim.log"), "w") as errors:
+            self.process = subprocess.Popen([program, "--control", self.sock_path, "--link", self.link]
+                                            + (["--trace"] if trace else []),
+                                            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=errors,
+                                            text=True)
         first = self.process.stdout.readline().strip()
         if not first.startswith("/"):
             raise Failure(f"the simulated modem gave no port: {first!r}")
@@ -340,6 +344,9 @@ class Soak:
             if m.command(f"call incoming {self.number()} --rings {self.rng.randint(1, 3)}", refusal_ok=True) is None:
                 return
         elif kind == "silence":
+            # At most two answers go missing at a time (a new silence replaces
+            # the last): a new message's read is tried three times.
+            m.command("fault clear")
             m.command(f"fault silent {self.rng.randint(1, 2)}")
         elif kind == "garbage":
             m.command(f"garbage {self.rng.randint(1, 3000)}")
@@ -463,7 +470,7 @@ class Soak:
         self.work = work
         log(f"{seconds} s, seed {args.seed}, work folder {work}")
         self.desktop = Desktop(work)
-        self.modem = Modem(args.build, work)
+        self.modem = Modem(args.build, work, args.trace)
         self.dashboard = Dashboard(args.build, work, self.modem.link, self.desktop, args.stall_probe)
         failure = None
         try:
@@ -558,6 +565,7 @@ def main():
     parser.add_argument("--keep", help="work in this folder and keep it")
     parser.add_argument("--report", help="write a JSON report here")
     parser.add_argument("--stall-probe", help="turn on the stall probe, writing to this file")
+    parser.add_argument("--trace", action="store_true", help="the serial traffic into modemsim.log of the work folder")
     parser.add_argument("--only", help="only these injection kinds (comma-separated; 'pullout' too)")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))

@@ -20,6 +20,9 @@ cmake --preset release >/dev/null
 cmake --build build/release -j"$JOBS"
 ctest --test-dir build/release --output-on-failure -j"$JOBS" -LE 'fuzz'
 
+step "soak: two minutes against the simulated modem"
+python3 scripts/soak.py --minutes 2 --build build/release
+
 step "Debian package"
 scripts/package.sh build/release
 scripts/check-package.sh build/release/package/evdo-dashboard_*.deb
