@@ -256,7 +256,7 @@ class Desktop:
                 raise Failure("Xvfb did not start")
             time.sleep(0.1)
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stdout=subprocess.PIPE, text=True)
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.processes.append(bus)
         self.bus = bus.stdout.readline().strip()
         env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.bus)
