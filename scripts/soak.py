@@ -568,6 +568,7 @@ def main():
     parser.add_argument("--trace", action="store_true", help="the serial traffic into modemsim.log of the work folder")
     parser.add_argument("--only", help="only these injection kinds (comma-separated; 'pullout' too)")
     args = parser.parse_args()
+    args.build = os.path.abspath(args.build)  # the dashboard runs in its data folder
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
     return Soak(args).run()
 

@@ -70,6 +70,7 @@ def main():
     parser.add_argument("--build", default=os.environ.get("EVDO_BUILD_DIR", os.path.join(ROOT, "build", "release")))
     parser.add_argument("--only", help="these scenarios (comma-separated)")
     args = parser.parse_args()
+    args.build = os.path.abspath(args.build)
     kinds = args.only.split(",") if args.only else SCENARIOS
     over = []
     startup_longest = 0.0
